@@ -13,8 +13,9 @@
 
 class Material;
 
-class Triangle {
-public:
+class Triangle
+{
+  public:
     // The corners in drawing order, by value: the renderer's batch arrays are
     // reused for the next mesh group while this triangle waits for the flush.
     GrVertex m_aVertices[3];

@@ -54,7 +54,8 @@ void TriangleList::MoveToTail(TriangleNode* pNode, TriangleList& rOther)
 
 void TriangleList::FreeNodes()
 {
-    while (m_pFirst != nullptr) {
+    while (m_pFirst != nullptr)
+    {
         TriangleNode* pNode = m_pFirst;
         Unlink(pNode);
         delete pNode;

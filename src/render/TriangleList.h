@@ -3,8 +3,8 @@
 // Two lists exist in the running system:
 //  - the Renderer's free pool: nodes (with their Triangles) waiting for reuse;
 //  - the default Material's queued-triangle list (its pending list): the
-//    Renderer's active list. The Material holds it BY VALUE and gives the
-//    Renderer its address through `TriangleList* Material::GetTriangleList()`.
+//    Renderer's active list. The Material holds it BY VALUE as its public
+//    member `m_TriangleList`; the Renderer keeps its address as the active list.
 //    The Renderer appends to it during a frame (Renderer::AddTriangle) and
 //    drains it into the pool in Renderer::Flush, so it is empty between frames.
 //    The Material only constructs it (empty) and, when it is destroyed, calls
@@ -22,8 +22,9 @@
 class Triangle;
 class TriangleNode;
 
-class TriangleList {
-public:
+class TriangleList
+{
+  public:
     TriangleList();
 
     // Allocates a node for pTriangle and links it at the tail.
@@ -50,7 +51,7 @@ public:
     TriangleNode* GetLast() const { return m_pLast; }
     Int32 GetCount() const { return m_nCount; }
 
-private:
+  private:
     TriangleList(const TriangleList&) = delete;
     TriangleList& operator=(const TriangleList&) = delete;
 

@@ -7,15 +7,16 @@
 
 class Triangle;
 
-class TriangleNode {
-public:
+class TriangleNode
+{
+  public:
     TriangleNode() : m_pPrevious(nullptr), m_pNext(nullptr), m_pTriangle(nullptr) {}
 
     TriangleNode* m_pPrevious; // null at the first node
     TriangleNode* m_pNext;     // null at the last node
     Triangle* m_pTriangle;     // the payload; not owned by the node itself
 
-private:
+  private:
     TriangleNode(const TriangleNode&) = delete;
     TriangleNode& operator=(const TriangleNode&) = delete;
 };

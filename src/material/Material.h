@@ -3,7 +3,8 @@
 //
 // Owner: the Renderer embeds its default Material by value; it is constructed
 // and destroyed with the Renderer.
-// Lifecycle: constructed empty (no texture, empty name, empty queue); every
+// Lifecycle: constructed empty (no texture, empty name, empty queue, and the
+// built-in settings so that nothing is ever read uninitialised); every
 // Renderer::Start calls Load("Default.mtl"), which first releases the previous
 // texture and then overwrites every setting. Destruction releases the texture
 // and frees the nodes still queued.
@@ -11,6 +12,8 @@
 #pragma once
 
 #include <glide.h>
+
+#include <cstdio>
 
 #include "SString.h"
 #include "TriangleList.h"
@@ -35,8 +38,7 @@ public:
     // Destroys and frees the texture, if any; the field becomes null.
     void ReleaseTexture();
 
-    // Fields in the record's order. The Glide-typed settings have no value
-    // until the first Load.
+    // Fields in the record's order.
     GrColor_t m_nConstantColor;               // packed RGBA, red in the top byte
     GrColorCombineFnc_t m_nColorCombine;       // guColorCombineFunction
     GrAlphaBlendFnc_t m_nRgbSrcFactor;         // grAlphaBlendFunction, 1st
@@ -54,6 +56,15 @@ public:
     TriangleList m_TriangleList;               // triangles queued for this material
 
 private:
-    Material(const Material&);
-    Material& operator=(const Material&);
+    Material(const Material&) = delete;
+    Material& operator=(const Material&) = delete;
+
+    // The settings used when the material file is missing.
+    void SetBuiltIn();
+    // Items 1 to 13 from pFile, each stored as soon as it is read; the
+    // texture after item 12. 1 when every item was read and the texture
+    // (if any) loaded.
+    Int32 ReadItems(std::FILE* pFile, const SString& strDirectory);
+    // The texture named by m_strTextureName, unless it is "Null".
+    Int32 LoadTexture(const SString& strDirectory);
 };

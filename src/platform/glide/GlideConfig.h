@@ -1,0 +1,62 @@
+// GlideConfig: the software Glide's limits, in one place.
+//
+// Every fixed-size array and every fixed-point format of the device half is sized from these
+// numbers; the static_asserts say why each limit is safe. Nothing here is per frame.
+#pragma once
+#include <cstddef>
+#include "Types.h"
+
+namespace GlideConfig
+{
+// Largest colour buffer any emulated board can open: 1600x1200 is the largest published Glide 2.x
+// resolution (glide-reference.md §2.1).
+constexpr Int32 MaxScreenWidth = 1600;
+constexpr Int32 MaxScreenHeight = 1200;
+
+// Vertex positions are snapped to 1/16 pixel, the chip's 12.4 format (§6.1).
+constexpr Int32 SubpixelBits = 4;
+constexpr Int32 SubpixelOne = 1 << SubpixelBits;
+
+// Vertex positions are clamped to this many pixels either side of the origin before snapping, so
+// edge functions (products of two coordinate differences in 1/16 units) stay well inside 64 bits.
+constexpr Int32 MaxCoordinate = 8192;
+
+// Iterated colour, alpha and depth are 12-bit fractions (the chip's 12.12 / 20.12 iterators).
+constexpr Int32 ColorFracBits = 12;
+
+// Texture coordinates after the perspective divide carry 12 fraction bits of a texel of the
+// (possibly absent) 256-texel level; valid s and t lie in -32768..32767 (§4.5).
+constexpr Int32 TexCoordFracBits = 12;
+constexpr float MaxTexCoord = 32767.0f;
+
+// Texture memory: 1, 2 or 4 MB per TMU (§4.6); two TMUs at most (GLIDE_NUM_TMU).
+constexpr UInt32 MaxTmuBytes = 4u << 20;
+constexpr Int32 MaxTmus = 2;
+// A single mip-map never straddles this boundary (§4.6).
+constexpr UInt32 TmuBoundary = 2u << 20;
+
+// The gu texture manager hands out at most this many handles per board (MAX_MIPMAPS_PER_SST).
+constexpr Int32 MaxMipMaps = 1024;
+
+// Largest texture level is 256x256; nine levels 256..1.
+constexpr Int32 MaxTextureSize = 256;
+constexpr Int32 LevelCount = 9;
+
+// Pixels processed per pass of the span renderer's stages.
+constexpr Int32 SpanChunk = 64;
+
+static_assert(MaxScreenWidth <= 2048 && MaxScreenHeight <= 2048,
+              "pixel indices must fit the 11-bit x and y of the dither and clip arithmetic");
+static_assert(Int64(2 * MaxCoordinate * SubpixelOne) * (2 * MaxCoordinate * SubpixelOne) * 4 <
+                  (Int64(1) << 62),
+              "edge functions on clamped 12.4 coordinates must not overflow 64 bits");
+static_assert(MaxCoordinate * SubpixelOne < (1 << 20),
+              "snapped coordinates must fit the 20-bit subpixel range used by the setup");
+static_assert(Int64(MaxTexCoord) << TexCoordFracBits < (Int64(1) << 31),
+              "fixed-point texture coordinates must fit a signed 32-bit integer");
+static_assert((MaxTmuBytes & (MaxTmuBytes - 1)) == 0, "TMU size must be a power of two");
+static_assert(MaxTmus >= 1 && MaxTmus <= 2, "GrVertex carries two TMU coordinate sets");
+static_assert(MaxMipMaps == 1024, "the published handle limit is MAX_MIPMAPS_PER_SST = 1024");
+static_assert((MaxTextureSize >> (LevelCount - 1)) == 1, "nine levels from 256 down to 1");
+static_assert(SpanChunk % 4 == 0, "span chunks are whole dither periods");
+} // namespace GlideConfig

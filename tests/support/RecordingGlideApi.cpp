@@ -132,7 +132,8 @@ FxBool FX_CALL grSstQueryBoards(GrHwConfiguration* hwConfig)
     Record("grSstQueryBoards", hwConfig);
     if (hwConfig != nullptr)
     {
-        const bool bBoard = RecordingGlide::Settings().nBoardType != RecordingGlideSettings::kNoBoard;
+        const bool bBoard =
+            RecordingGlide::Settings().nBoardType != RecordingGlideSettings::kNoBoard;
         hwConfig->num_sst = bBoard ? 1 : 0;
     }
     return FXTRUE;
@@ -387,7 +388,7 @@ void FX_CALL grGlideShutdown(void)
     Record("grGlideShutdown");
 }
 
-void FX_CALL grGlideSetState(const GrState *state)
+void FX_CALL grGlideSetState(const GrState* state)
 {
     Record("grGlideSetState", state);
 }
@@ -511,9 +512,12 @@ FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
     return FXTRUE;
 }
 
-FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y, GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height, FxI32 src_stride, void *src_data)
+FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
+                                GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
+                                FxI32 src_stride, void* src_data)
 {
-    Record("grLfbWriteRegion", dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride, src_data);
+    Record("grLfbWriteRegion", dst_buffer, dst_x, dst_y, src_format, src_width, src_height,
+           src_stride, src_data);
     return FXTRUE;
 }
 
@@ -537,12 +541,12 @@ void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords)
     Record("grLfbWriteColorSwizzle", swizzleBytes, swapWords);
 }
 
-void FX_CALL grDrawPoint(const GrVertex *pt)
+void FX_CALL grDrawPoint(const GrVertex* pt)
 {
     Record("grDrawPoint", pt);
 }
 
-void FX_CALL grDrawLine(const GrVertex *v1, const GrVertex *v2)
+void FX_CALL grDrawLine(const GrVertex* v1, const GrVertex* v2)
 {
     Record("grDrawLine", v1, v2);
 }
@@ -567,17 +571,18 @@ void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex vlist[])
     Record("grDrawPlanarPolygonVertexList", nverts, vlist);
 }
 
-void FX_CALL grAADrawPoint(const GrVertex *pt)
+void FX_CALL grAADrawPoint(const GrVertex* pt)
 {
     Record("grAADrawPoint", pt);
 }
 
-void FX_CALL grAADrawLine(const GrVertex *v1, const GrVertex *v2)
+void FX_CALL grAADrawLine(const GrVertex* v1, const GrVertex* v2)
 {
     Record("grAADrawLine", v1, v2);
 }
 
-void FX_CALL grAADrawTriangle(const GrVertex *a, const GrVertex *b, const GrVertex *c, FxBool ab_antialias, FxBool bc_antialias, FxBool ca_antialias)
+void FX_CALL grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c,
+                              FxBool ab_antialias, FxBool bc_antialias, FxBool ca_antialias)
 {
     Record("grAADrawTriangle", a, b, c, ab_antialias, bc_antialias, ca_antialias);
 }
@@ -592,12 +597,12 @@ void FX_CALL grAADrawPolygonVertexList(int nverts, const GrVertex vlist[])
     Record("grAADrawPolygonVertexList", nverts, vlist);
 }
 
-void FX_CALL guDrawTriangleWithClip(const GrVertex *a, const GrVertex *b, const GrVertex *c)
+void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
     Record("guDrawTriangleWithClip", a, b, c);
 }
 
-void FX_CALL guAADrawTriangleWithClip(const GrVertex *a, const GrVertex *b, const GrVertex *c)
+void FX_CALL guAADrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
     Record("guAADrawTriangleWithClip", a, b, c);
 }
@@ -612,12 +617,14 @@ void FX_CALL grCullMode(GrCullMode_t mode)
     Record("grCullMode", mode);
 }
 
-void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor, GrCombineLocal_t local, GrCombineOther_t other, FxBool invert)
+void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
+                            GrCombineLocal_t local, GrCombineOther_t other, FxBool invert)
 {
     Record("grColorCombine", function, factor, local, other, invert);
 }
 
-void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor, GrCombineLocal_t local, GrCombineOther_t other, FxBool invert)
+void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
+                            GrCombineLocal_t local, GrCombineOther_t other, FxBool invert)
 {
     Record("grAlphaCombine", function, factor, local, other, invert);
 }
@@ -647,7 +654,8 @@ void FX_CALL grConstantColorValue4(float a, float r, float g, float b)
     Record("grConstantColorValue4", a, r, g, b);
 }
 
-void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rgb_df, GrAlphaBlendFnc_t alpha_sf, GrAlphaBlendFnc_t alpha_df)
+void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rgb_df,
+                                  GrAlphaBlendFnc_t alpha_sf, GrAlphaBlendFnc_t alpha_df)
 {
     Record("grAlphaBlendFunction", rgb_sf, rgb_df, alpha_sf, alpha_df);
 }
@@ -745,44 +753,53 @@ FxU32 FX_CALL grTexMaxAddress(GrChipID_t tmu)
     return 0;
 }
 
-FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t lodmin, GrLOD_t lodmax, GrAspectRatio_t aspect, GrTextureFormat_t fmt)
+FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t lodmin, GrLOD_t lodmax, GrAspectRatio_t aspect,
+                                   GrTextureFormat_t fmt)
 {
     Record("grTexCalcMemRequired", lodmin, lodmax, aspect, fmt);
     return 0;
 }
 
-FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo *info)
+FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo* info)
 {
     Record("grTexTextureMemRequired", evenOdd, info);
     return 0;
 }
 
-void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo *info)
+void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo* info)
 {
     Record("grTexSource", tmu, startAddress, evenOdd, info);
 }
 
-void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo *info)
+void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo* info)
 {
     Record("grTexDownloadMipMap", tmu, startAddress, evenOdd, info);
 }
 
-void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t largeLod, GrAspectRatio_t aspectRatio, GrTextureFormat_t format, FxU32 evenOdd, void *data)
+void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
+                                      GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
+                                      GrTextureFormat_t format, FxU32 evenOdd, void* data)
 {
-    Record("grTexDownloadMipMapLevel", tmu, startAddress, thisLod, largeLod, aspectRatio, format, evenOdd, data);
+    Record("grTexDownloadMipMapLevel", tmu, startAddress, thisLod, largeLod, aspectRatio, format,
+           evenOdd, data);
 }
 
-void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t largeLod, GrAspectRatio_t aspectRatio, GrTextureFormat_t format, FxU32 evenOdd, void *data, int start, int end)
+void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
+                                             GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
+                                             GrTextureFormat_t format, FxU32 evenOdd, void* data,
+                                             int start, int end)
 {
-    Record("grTexDownloadMipMapLevelPartial", tmu, startAddress, thisLod, largeLod, aspectRatio, format, evenOdd, data, start, end);
+    Record("grTexDownloadMipMapLevelPartial", tmu, startAddress, thisLod, largeLod, aspectRatio,
+           format, evenOdd, data, start, end);
 }
 
-void FX_CALL grTexDownloadTable(GrChipID_t tmu, GrTexTable_t type, void *data)
+void FX_CALL grTexDownloadTable(GrChipID_t tmu, GrTexTable_t type, void* data)
 {
     Record("grTexDownloadTable", tmu, type, data);
 }
 
-void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void *data, int start, int end)
+void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void* data, int start,
+                                       int end)
 {
     Record("grTexDownloadTablePartial", tmu, type, data, start, end);
 }
@@ -792,9 +809,12 @@ void FX_CALL grTexNCCTable(GrChipID_t tmu, GrNCCTable_t table)
     Record("grTexNCCTable", tmu, table);
 }
 
-void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function, GrCombineFactor_t rgb_factor, GrCombineFunction_t alpha_function, GrCombineFactor_t alpha_factor, FxBool rgb_invert, FxBool alpha_invert)
+void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
+                          GrCombineFactor_t rgb_factor, GrCombineFunction_t alpha_function,
+                          GrCombineFactor_t alpha_factor, FxBool rgb_invert, FxBool alpha_invert)
 {
-    Record("grTexCombine", tmu, rgb_function, rgb_factor, alpha_function, alpha_factor, rgb_invert, alpha_invert);
+    Record("grTexCombine", tmu, rgb_function, rgb_factor, alpha_function, alpha_factor, rgb_invert,
+           alpha_invert);
 }
 
 void FX_CALL grTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc)
@@ -807,12 +827,14 @@ void FX_CALL guTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc)
     Record("guTexCombineFunction", tmu, fnc);
 }
 
-void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minfilter_mode, GrTextureFilterMode_t magfilter_mode)
+void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minfilter_mode,
+                             GrTextureFilterMode_t magfilter_mode)
 {
     Record("grTexFilterMode", tmu, minfilter_mode, magfilter_mode);
 }
 
-void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t s_clampmode, GrTextureClampMode_t t_clampmode)
+void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t s_clampmode,
+                            GrTextureClampMode_t t_clampmode)
 {
     Record("grTexClampMode", tmu, s_clampmode, t_clampmode);
 }
@@ -837,23 +859,31 @@ void FX_CALL grTexMultibase(GrChipID_t tmu, FxBool enable)
     Record("grTexMultibase", tmu, enable);
 }
 
-void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t range, FxU32 startAddress, FxU32 evenOdd, GrTexInfo *info)
+void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t range, FxU32 startAddress,
+                                   FxU32 evenOdd, GrTexInfo* info)
 {
     Record("grTexMultibaseAddress", tmu, range, startAddress, evenOdd, info);
 }
 
-FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int height, GrTextureFormat_t fmt, GrMipMapMode_t mm_mode, GrLOD_t smallest_lod, GrLOD_t largest_lod, GrAspectRatio_t aspect, GrTextureClampMode_t s_clamp_mode, GrTextureClampMode_t t_clamp_mode, GrTextureFilterMode_t minFilterMode, GrTextureFilterMode_t magFilterMode)
+FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int height,
+                                     GrTextureFormat_t fmt, GrMipMapMode_t mm_mode,
+                                     GrLOD_t smallest_lod, GrLOD_t largest_lod,
+                                     GrAspectRatio_t aspect, GrTextureClampMode_t s_clamp_mode,
+                                     GrTextureClampMode_t t_clamp_mode,
+                                     GrTextureFilterMode_t minFilterMode,
+                                     GrTextureFilterMode_t magFilterMode)
 {
-    Record("guTexChangeAttributes", mmid, width, height, fmt, mm_mode, smallest_lod, largest_lod, aspect, s_clamp_mode, t_clamp_mode, minFilterMode, magFilterMode);
+    Record("guTexChangeAttributes", mmid, width, height, fmt, mm_mode, smallest_lod, largest_lod,
+           aspect, s_clamp_mode, t_clamp_mode, minFilterMode, magFilterMode);
     return FXTRUE;
 }
 
-void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void *src, const GuNccTable *nccTable)
+void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void* src, const GuNccTable* nccTable)
 {
     Record("guTexDownloadMipMap", mmid, src, nccTable);
 }
 
-void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, const void **src)
+void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, const void** src)
 {
     Record("guTexDownloadMipMapLevel", mmid, lod, src);
 }
@@ -869,13 +899,13 @@ GrMipMapId_t FX_CALL guTexCreateColorMipMap(void)
     return 0;
 }
 
-int FX_CALL guEncodeRLE16(void *dst, void *src, FxU32 width, FxU32 height)
+int FX_CALL guEncodeRLE16(void* dst, void* src, FxU32 width, FxU32 height)
 {
     Record("guEncodeRLE16", dst, src, width, height);
     return 0;
 }
 
-void FX_CALL guMovieSetName(const char *name)
+void FX_CALL guMovieSetName(const char* name)
 {
     Record("guMovieSetName", name);
 }
@@ -889,4 +919,3 @@ void FX_CALL guMovieStop(void)
 {
     Record("guMovieStop");
 }
-

@@ -37,6 +37,8 @@ Int32 JoinPath(const SString& strDirectory, const SString& strName, SString& str
 
 Material::Material() : m_pTexture(nullptr)
 {
+    // The settings start as the built-in material rather than unset, so an
+    // Apply after a failed first Load never reads uninitialised values.
     SetBuiltIn();
 }
 
@@ -83,6 +85,8 @@ Int32 Material::Load(const SString& strName)
 
 Int32 Material::ReadItems(std::FILE* pFile, const SString& strDirectory)
 {
+    // Each item is stored as soon as it is read; a fault further on leaves
+    // the items before it in place and fails the load.
     MaterialReader reader(pFile);
     UInt32 nColour = 0;
     if (!reader.ReadColour(nColour))

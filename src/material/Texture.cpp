@@ -12,7 +12,7 @@ Int32 Texture::Load(SString strPath)
     if (!gu3dfGetInfo(strPath, &info))
         return 0;
     // The texel buffer lives only until the download; every path below
-    // frees it.
+    // frees it. Its allocation is checked: a failure fails the load.
     Byte* pData = new (std::nothrow) Byte[info.mem_required];
     if (pData == nullptr)
         return 0;

@@ -4,7 +4,9 @@
 #include <cmath>
 
 Camera::Camera()
-    : m_vPosition(0.0f, 0.0f, 0.0f), m_vAngles(0.0f, 0.0f, 0.0f), m_fNear(0.0f), m_fFar(1.0f),
+    // Position and angles start as the setters would store a zero vector:
+    // negated, so as negative zeros (the default matrix's row 2 ends in -0.0).
+    : m_vPosition(-0.0f, -0.0f, -0.0f), m_vAngles(-0.0f, -0.0f, -0.0f), m_fNear(0.0f), m_fFar(1.0f),
       m_fFieldOfView(1.5707964f), m_nDirty(1), m_mMatrix()
 {
 }

@@ -1,0 +1,5 @@
+// Resource identifiers shared by the programs' resource script and the engine.
+#pragma once
+
+// The application icon, loaded by the engine for its window class.
+#define IDI_APP_ICON 101

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# End to end: a program shows the moving scene in a real X server and ends on
+# a 31-pixel mouse move with exit code 0.
+#
+#   scene-shows.sh BIN_DIR PROGRAM [ARGS...]     e.g. scene-shows.sh build/bin saver /s
+#
+# Two seconds after the start a screenshot of the screen must be neither
+# uniform nor all black nor all white, and must differ from one taken a second
+# later. Then the pointer moves to a point and on by 31 pixels: the run ends.
+set -uo pipefail
+
+bin_dir=$1
+program=$2
+shift 2
+work=$(mktemp -d /tmp/moltrane-e2e-scene-XXXXXX)
+xvfb_pid=
+app_pid=
+
+fail() {
+  echo "FAIL ($program $*): $1" >&2
+  echo "  screenshots and logs kept in $work" >&2
+  cleanup
+  exit 1
+}
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+}
+trap cleanup EXIT
+
+# A free display number, spread by our process id so parallel tests differ.
+display=$(( 200 + $$ % 700 ))
+while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
+  display=$(( display + 1 ))
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 100); do
+  xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb :$display did not start"
+
+# The single-instance lock lives in the runtime directory: a private one, so
+# tests running side by side never refuse each other.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset MOLTRANE_HEADLESS SDL_VIDEODRIVER FX_GLIDE_SWAPINTERVAL
+
+start=$(date +%s.%N)
+timeout 60 "$bin_dir/$program" "$@" >"$work/program.log" 2>&1 &
+app_pid=$!
+
+# Wait until two seconds after the start, then take the two screenshots.
+sleep_until() {
+  local left
+  left=$(awk -v s="$start" -v t="$1" -v now="$(date +%s.%N)" 'BEGIN { printf "%.3f", s + t - now }')
+  if awk -v l="$left" 'BEGIN { exit !(l > 0) }'; then sleep "$left"; fi
+}
+# is A OP B for decimal numbers
+holds() { awk -v a="$1" -v b="$3" "BEGIN { exit !(a $2 b) }"; }
+sleep_until 2
+kill -0 "$app_pid" 2>/dev/null || fail "the program ended before the first screenshot"
+import -window root "$work/at-2s.png" || fail "no screenshot at 2 s"
+sleep_until 3
+import -window root "$work/at-3s.png" || fail "no screenshot at 3 s"
+
+stats=$(convert "$work/at-2s.png" -colorspace gray -format '%[fx:standard_deviation] %[fx:mean]' info:)
+read -r deviation mean <<<"$stats"
+echo "screenshot at 2 s: standard deviation $deviation, mean $mean"
+holds "$deviation" ">" 0.01 || fail "the screen is uniform (deviation $deviation)"
+holds "$mean" ">" 0.02 || fail "the screen is all black (mean $mean)"
+holds "$mean" "<" 0.98 || fail "the screen is all white (mean $mean)"
+changed=$(compare -metric AE "$work/at-2s.png" "$work/at-3s.png" null: 2>&1 | cut -d' ' -f1)
+echo "pixels changed between 2 s and 3 s: $changed"
+[ "${changed:-0}" != 0 ] || fail "the picture did not change between 2 s and 3 s"
+
+# The first move only records where the pointer was seen; 31 pixels on from
+# there ends the run.
+kill -0 "$app_pid" 2>/dev/null || fail "the program ended before the mouse moved"
+xdotool mousemove 500 400
+sleep 0.5
+xdotool mousemove 531 400
+for _ in $(seq 100); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$app_pid" 2>/dev/null; then
+  fail "still running 10 s after a 31-pixel mouse move"
+fi
+wait "$app_pid"
+status=$?
+app_pid=
+[ "$status" = 0 ] || fail "exit code $status after the mouse move (expected 0)"
+echo "PASS: $program $* showed the scene and ended with exit code 0"
+rm -rf "$work"

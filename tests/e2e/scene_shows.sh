@@ -2,16 +2,17 @@
 # End to end: a program shows the moving scene in a real X server and ends on
 # a 31-pixel mouse move with exit code 0.
 #
-#   scene-shows.sh BIN_DIR PROGRAM [ARGS...]     e.g. scene-shows.sh build/bin saver /s
+#   scene_shows.sh PROGRAM [ARGS...]     e.g. scene_shows.sh build/bin/saver /s
 #
+# Run through scene_demo.sh and scene_saver.sh, which take the programs from
+# the environment (DEMO, SAVER) like the other end-to-end tests.
 # Two seconds after the start a screenshot of the screen must be neither
 # uniform nor all black nor all white, and must differ from one taken a second
 # later. Then the pointer moves to a point and on by 31 pixels: the run ends.
 set -uo pipefail
 
-bin_dir=$1
-program=$2
-shift 2
+program=$1
+shift
 work=$(mktemp -d /tmp/moltrane-e2e-scene-XXXXXX)
 xvfb_pid=
 app_pid=
@@ -50,7 +51,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset MOLTRANE_HEADLESS SDL_VIDEODRIVER FX_GLIDE_SWAPINTERVAL
 
 start=$(date +%s.%N)
-timeout 60 "$bin_dir/$program" "$@" >"$work/program.log" 2>&1 &
+timeout 60 "$program" "$@" >"$work/program.log" 2>&1 &
 app_pid=$!
 
 # Wait until two seconds after the start, then take the two screenshots.

@@ -48,6 +48,9 @@ const float DOME_SCALE_X = 30.0f;
 const float DOME_SCALE_Y = 30.0f;
 } // namespace
 
+// Every member starts null or zero, not only the mesh and the key-frame
+// arrays, so Destroy on a scene whose Create never ran (or stopped part way)
+// releases nothing it does not own.
 WarpScene::WarpScene()
     : m_pMesh(nullptr), m_nColumns(0), m_nRows(0), m_pTargetColours(nullptr),
       m_pTargetHeights(nullptr), m_pPreviousColours(nullptr), m_pPreviousHeights(nullptr),

@@ -7,12 +7,11 @@
 #include "Application.h"
 #include "DisplayDevice.h"
 #include "Shell.h"
+#include "resources/resource.h"
 
 namespace
 {
 const char kWindowClass[] = "Vellumtide";
-// The application icon resource.
-const WORD IDI_APP_ICON = 101;
 // A move of more than this many pixels from the first position seen ends the run.
 const Int32 kMouseSlack = 30;
 

@@ -18,6 +18,10 @@ struct CheckLines
     Int32 nEngineTeardown;  // id 3, before Engine::Close
 };
 
+// The two programs' lines.
+extern const CheckLines g_SaverCheckLines;
+extern const CheckLines g_DemoCheckLines;
+
 enum
 {
     COMMANDLINE_EXIT = 0, // the program ends now with exit code 0

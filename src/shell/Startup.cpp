@@ -19,6 +19,10 @@ const char kOpenFailure[] =
     " If no, then email me with the problem!";
 } // namespace
 
+// Where the checks stand in each program's WinMain.
+const CheckLines g_SaverCheckLines = {208, 215, 231, 268, 275};
+const CheckLines g_DemoCheckLines = {209, 216, 232, 269, 276};
+
 Int32 StartUp(const CheckLines& lines, Int32* pnExitCode)
 {
     // The whole process, rendering included, runs at idle priority.

@@ -798,7 +798,11 @@ void SString::FormatArgs(const char* lpszFormat, va_list argList)
     const Int32 nAllocLength = GetAllocLength();
     const int nWritten = vsnprintf(m_pchData, static_cast<size_t>(nAllocLength) + 1, lpszFormat, argListSave);
     va_end(argListSave);
-    if (nWritten < 0 || nWritten > nAllocLength)
+    if (nWritten > nAllocLength)
         AssertionFailed(kFormatCheckId, kFormatCheckExpr, kCheckFile, kFormatCheckLine);
+    // A format the runtime rejects (a lone '%' at the end, for one) formats
+    // to nothing.
+    if (nWritten < 0)
+        m_pchData[0] = 0;
     CommitBuffer(-1);
 }

@@ -5,12 +5,6 @@
 #include "Shell.h"
 #include "ShellSteps.h"
 
-namespace
-{
-// Lines of this program's checks, as its assertion boxes report them.
-const CheckLines kDemoChecks = {209, 216, 232, 269, 276};
-} // namespace
-
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd)
 {
     (void)hPrevInstance;
@@ -18,5 +12,5 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     (void)nShowCmd;
     SetInstance(hInstance);
     SetParentWindow(nullptr);
-    return RunProgram(kDemoChecks);
+    return RunProgram(g_DemoCheckLines);
 }

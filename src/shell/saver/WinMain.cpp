@@ -5,12 +5,6 @@
 #include "Shell.h"
 #include "ShellSteps.h"
 
-namespace
-{
-// Lines of this program's checks, as its assertion boxes report them.
-const CheckLines kSaverChecks = {208, 215, 231, 268, 275};
-} // namespace
-
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd)
 {
     (void)hPrevInstance;
@@ -18,5 +12,5 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     SetInstance(hInstance);
     if (RunCommandLine(lpCmdLine) == COMMANDLINE_EXIT)
         return 0;
-    return RunProgram(kSaverChecks);
+    return RunProgram(g_SaverCheckLines);
 }

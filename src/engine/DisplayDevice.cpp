@@ -86,6 +86,7 @@ Int32 DisplayDevice::Open(Int32 bFullScreen)
         SetFocus(m_hWnd);
     }
     // From here on the window procedure reaches the engine through the window.
+    // Mended: the slot is pointer-sized, so the pointer survives 64-bit builds.
     SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(GetEngine()));
     m_hDC = GetDC(m_hWnd);
 
@@ -94,6 +95,7 @@ Int32 DisplayDevice::Open(Int32 bFullScreen)
     if (m_bPassThrough && !bFullScreen)
         EnterMirroredState();
 
+    // Mended: a renderer that cannot be allocated fails the open.
     m_pRenderer = new (std::nothrow) Renderer;
     if (!m_pRenderer || !m_pRenderer->Start())
         return 0;
@@ -133,7 +135,8 @@ Int32 DisplayDevice::OpenBoardOutput(Int32 bFullScreen, Int32 nType)
                                    GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, kColorBuffers,
                                    kAuxBuffers);
         else
-            // The mirror reads back a 640x480 frame whatever the height asks for.
+            // Kept: in a window the board always opens at 640x480, whatever
+            // the height asks for.
             bOpened = grSstWinOpen(GlideWindow(m_hWnd), GR_RESOLUTION_640x480, GR_REFRESH_60Hz,
                                    GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, kColorBuffers,
                                    kAuxBuffers);
@@ -146,7 +149,8 @@ Int32 DisplayDevice::OpenBoardOutput(Int32 bFullScreen, Int32 nType)
                                kAuxBuffers);
         break;
     default:
-        // AT3D and any other board: not supported, the open fails.
+        // Kept: AT3D and any other board are not supported; the open fails
+        // after Glide was initialised.
         break;
     }
     return bOpened ? 1 : 0;
@@ -220,6 +224,8 @@ void DisplayDevice::EndFrame()
         grBufferSwap(1); // at the next vertical retrace
         return;
     }
+    // Mended: a mirror that could not be allocated is skipped like one whose
+    // DIB section failed.
     if (m_bPassThrough && m_pMirror && m_pMirror->GetPixels())
     {
         // 5-6-5 rows, top row first, straight into the top-down DIB; the
@@ -228,7 +234,7 @@ void DisplayDevice::EndFrame()
                         HighColorMirror::RowBytes(m_nWidth), m_pMirror->GetPixels());
         m_pMirror->Present();
     }
-    // Otherwise (an SST-96 in a window, or a mirror without pixels) nothing.
+    // Otherwise (kept: an SST-96 in a window; or a mirror without pixels) nothing.
 }
 
 void DisplayDevice::Clear(Int32 nRed, Int32 nGreen, Int32 nBlue)
@@ -240,8 +246,13 @@ void DisplayDevice::Clear(Int32 nRed, Int32 nGreen, Int32 nBlue)
     grBufferClear(color, 0, 65535);
 }
 
+// Mended: safe on every partly opened state, so the engine can close a
+// display whose open failed; Glide is shut down only if this device
+// initialised it. Safe to call again.
 void DisplayDevice::Close()
 {
+    // Kept: the capture is handed back only when another window held it
+    // before the open; otherwise it goes with the window.
     if (m_hPrevCapture)
     {
         ReleaseCapture();

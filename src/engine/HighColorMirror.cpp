@@ -99,6 +99,8 @@ void HighColorMirror::BuildPalette()
     InstallPalette(reinterpret_cast<const LOGPALETTE*>(&logPalette));
 }
 
+// Kept: the palette is realised on the screen as soon as the mirror exists;
+// on a true-colour desktop this changes nothing that can be seen.
 void HighColorMirror::InstallPalette(const LOGPALETTE* pLogPalette)
 {
     if (m_hPalette)

@@ -28,6 +28,7 @@ void WindowMirror::Destroy()
     m_hMemDC = nullptr;
     m_hDib = nullptr;
     m_hPrevObject = nullptr;
+    // Mended: the pixels went with the DIB section.
     m_pPixels = nullptr;
 }
 
@@ -51,8 +52,8 @@ void WindowMirror::Present()
 {
     HDC hDC = GetDC(m_hWnd);
     RealizeInto(hDC);
-    // The unrounded size, at the window's top-left corner whatever the
-    // rectangle's own position: the frame always fills the window from (0, 0).
+    // Kept: the unrounded size, at the window's top-left corner whatever the
+    // rectangle's own position (PresentTo uses the position).
     BitBlt(hDC, 0, 0, GetRectWidth(), GetRectHeight(), m_hMemDC, 0, 0, SRCCOPY);
     ReleaseDC(m_hWnd, hDC);
 }

@@ -50,7 +50,7 @@ const Int32 kFormatCheckLine = 766;
 // A buffer that cannot be allocated is reported the same way.
 const Int32 kAllocCheckId = 8;
 const char kAllocCheckExpr[] = "pHeader != NULL";
-const Int32 kAllocCheckLine = 131;
+const Int32 kAllocCheckLine = 73;
 } // namespace
 
 // ---- Internal operations ----

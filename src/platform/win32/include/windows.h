@@ -620,6 +620,8 @@ static_assert(sizeof(WPARAM) == sizeof(void *) && sizeof(LPARAM) == sizeof(void 
 #define ERROR_CLASS_ALREADY_EXISTS 1410
 #define ERROR_CLASS_DOES_NOT_EXIST 1411
 #define ERROR_CLASS_HAS_WINDOWS 1412
+#define ERROR_INVALID_INDEX 1413
+#define ERROR_TLW_WITH_WSCHILD 1406
 
 /* ---- Entry point, defined by the program ---- */
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);
@@ -702,9 +704,6 @@ int WINAPI SetStretchBltMode(HDC hdc, int mode);
 int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc,
                          int ySrc, int SrcWidth, int SrcHeight, const VOID *lpBits,
                          const BITMAPINFO *lpbmi, UINT iUsage, DWORD rop);
-int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc,
-                             UINT StartScan, UINT cLines, const VOID *lpvBits,
-                             const BITMAPINFO *lpbmi, UINT ColorUse);
 HPALETTE WINAPI CreatePalette(const LOGPALETTE *plpal);
 HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd);
 UINT WINAPI RealizePalette(HDC hdc);

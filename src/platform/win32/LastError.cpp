@@ -1,0 +1,10 @@
+// The thread's last-error value (GetLastError/SetLastError), one per thread as on Windows.
+#include <windows.h>
+
+namespace {
+thread_local DWORD t_dwLastError = 0;
+}
+
+extern "C" DWORD WINAPI GetLastError(void) { return t_dwLastError; }
+
+extern "C" void WINAPI SetLastError(DWORD dwErrCode) { t_dwLastError = dwErrCode; }

@@ -1,0 +1,53 @@
+// The stand-in's own API (Win32StandIn.h): headless choice, headless screen size, reading a
+// window's picture, and the reset between tests. The message-box, input and clock parts live
+// with their modules (MessageBox.cpp, InputQueue.cpp, PerformanceClock.cpp).
+#include <Win32StandIn.h>
+
+#include "Cursor.h"
+#include "DeviceContexts.h"
+#include "FocusState.h"
+#include "GdiObjects.h"
+#include "InputQueue.h"
+#include "KeyboardState.h"
+#include "MessageQueue.h"
+#include "PerformanceClock.h"
+#include "SdlEvents.h"
+#include "VideoSystem.h"
+#include "WindowClassRegistry.h"
+#include "WindowRegistry.h"
+
+using namespace StandIn;
+
+void StandIn_SetHeadless(bool bHeadless) { VideoSystem::ForceHeadless(bHeadless); }
+
+bool StandIn_IsHeadless() { return VideoSystem::IsHeadless(); }
+
+void StandIn_SetScreenSize(int nWidth, int nHeight) { VideoSystem::SetHeadlessScreenSize(nWidth, nHeight); }
+
+bool StandIn_ReadWindowPixels(HWND hWnd, std::vector<uint32_t> &pixels, int &nWidth, int &nHeight) {
+    Window *pWindow = WindowRegistry::Find(hWnd);
+    if (!pWindow) return false;
+    pixels = pWindow->surface.GetPixels();
+    nWidth = pWindow->surface.GetWidth();
+    nHeight = pWindow->surface.GetHeight();
+    return true;
+}
+
+void StandIn_Reset() {
+    VideoSystem::PollEvents(); // events of the old windows go with them
+    WindowRegistry::DestroyAllSilently();
+    WindowClassRegistry::Clear();
+    InputQueue::Instance().Clear();
+    MessageQueue::Instance().Clear();
+    DeviceContexts::Reset();
+    GdiObjects::ResetNonStock();
+    FocusState::Reset();
+    KeyboardState::Input().Clear();
+    KeyboardState::Thread().Clear();
+    ResetSdlEventState();
+    ResetCursor();
+    StandIn_SetMessageBoxHook(nullptr);
+    StandIn_ClearMessageBoxes();
+    PerformanceClock::Instance().UseRealClock();
+    SetLastError(0);
+}

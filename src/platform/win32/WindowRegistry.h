@@ -1,0 +1,32 @@
+// WindowRegistry: the live windows by handle, and the synchronous delivery of a message to a
+// window's procedure (what SendMessageA and the system's own sent messages do).
+// Owner: process-wide; window thread only.
+#pragma once
+
+#include <windows.h>
+
+#include "Window.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace StandIn {
+
+class WindowRegistry {
+public:
+    // A new window object (reset to its defaults) and its handle; null when out of handles.
+    static HWND Add(Window **ppWindow);
+    // Forgets the handle; the caller has released the window's surface.
+    static void Remove(HWND hWnd);
+    static Window *Find(HWND hWnd);
+    static HWND FindBySdlId(uint32_t uSdlId);
+    static std::vector<HWND> All();
+    // Calls the window's procedure now; 0 for a window that does not exist (any more).
+    static LRESULT Send(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam);
+    static HWND TopLevelOf(HWND hWnd);
+    static bool ClassInUse(ATOM atomClass);
+    // StandIn_Reset: every window goes, without messages.
+    static void DestroyAllSilently();
+};
+
+} // namespace StandIn

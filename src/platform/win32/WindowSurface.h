@@ -1,0 +1,62 @@
+// WindowSurface: what a window shows. The picture (its client area as 0x00RRGGBB pixels,
+// top row first) is kept by the stand-in like a backing store; drawing into the window's
+// device context changes it, and when the window has an SDL window it is presented there at
+// once (an SDL renderer with a streaming texture). Without a display only the picture exists,
+// so tests can read what the program drew.
+// Owner: the Window it belongs to; created with the window, released when it is destroyed.
+// Present runs once per drawing call into the window (once per frame for the engine).
+#pragma once
+
+#include "PixelLayout.h"
+
+#include <cstdint>
+#include <vector>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace StandIn {
+
+class WindowSurface {
+public:
+    // Sizes the picture (black). With bCreateSdlWindow, also opens a hidden SDL window:
+    // borderless for a popup, desktop full screen for a popup that covers the whole screen.
+    void Create(const char *pszTitle, int x, int y, int nWidth, int nHeight, bool bPopup, bool bFullScreen,
+                bool bTopmost, bool bCreateSdlWindow);
+    void Release();
+
+    // Keeps the top-left part of the picture; new area is black.
+    void Resize(int nWidth, int nHeight);
+    PixelLayout GetLayout();
+    int GetWidth() const { return m_nWidth; }
+    int GetHeight() const { return m_nHeight; }
+    const std::vector<uint32_t> &GetPixels() const { return m_pixels; }
+
+    void Present();
+    void Show(bool bShow);
+    void Raise();
+    void Minimize();
+    void Restore();
+    void SetTitle(const char *pszTitle);
+    uint32_t GetSdlId() const;
+    bool HasSdlWindow() const { return m_pWindow != nullptr; }
+    // The SDL window's current size (for size changes reported by SDL).
+    bool GetSdlSize(int *pnWidth, int *pnHeight) const;
+    SDL_Window *GetSdlWindow() const { return m_pWindow; }
+
+private:
+    bool EnsureRenderer();
+
+    std::vector<uint32_t> m_pixels;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    bool m_bShown = false;
+    SDL_Window *m_pWindow = nullptr;
+    SDL_Renderer *m_pRenderer = nullptr;
+    SDL_Texture *m_pTexture = nullptr;
+    int m_nTextureWidth = 0;
+    int m_nTextureHeight = 0;
+};
+
+} // namespace StandIn

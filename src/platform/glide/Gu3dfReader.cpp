@@ -89,7 +89,8 @@ int Gu3dfReader::Load(Gu3dfInfo* pInfo)
     return std::fgetc(m_pFile) == EOF;
 }
 
-// The four header lines, each ended by '\n', within the first kMaxHeaderBytes bytes.
+// The four header lines, each ended by '\n', within the first kMaxHeaderBytes bytes: the size
+// of Glide's own header buffer, which the 1997 loader filled without a bound (docs/fidelity.md).
 int Gu3dfReader::ReadHeaderText()
 {
     if (std::fseek(m_pFile, 0, SEEK_SET) != 0)
@@ -111,6 +112,8 @@ int Gu3dfReader::ReadHeaderText()
     return 0;
 }
 
+// The file holds exactly header, table and levels: bytes after the last level are refused as
+// well as missing ones (Glide ignored the former and, in 1997, the latter; docs/fidelity.md).
 int Gu3dfReader::CheckFileSize() const
 {
     if (std::fseek(m_pFile, 0, SEEK_END) != 0)
@@ -124,7 +127,8 @@ int Gu3dfReader::CheckFileSize() const
 }
 
 // pInfo must be the file's own description: a header from another file (or one changed since
-// gu3dfGetInfo) could make the texels overrun the caller's buffer.
+// gu3dfGetInfo) could make the texels overrun the caller's buffer. Glide re-read the header
+// lines without looking at them (docs/fidelity.md).
 int Gu3dfReader::MatchesFile(const Gu3dfInfo& info) const
 {
     const Gu3dfHeader& header = info.header;

@@ -1,0 +1,222 @@
+// Glide entry points: points, lines, triangles and polygons.
+#include "GlideContext.h"
+#include <cmath>
+#include <glide.h>
+
+namespace
+{
+GlideContext& Context()
+{
+    return GlideContext::Get();
+}
+
+void DrawDevice(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c)
+{
+    Context().GetDevice().DrawTriangle(a, b, c);
+}
+
+void Draw(const GrVertex* a, const GrVertex* b, const GrVertex* c)
+{
+    if (!a || !b || !c || !Context().IsOpen())
+        return;
+    DeviceVertex av, bv, cv;
+    Context().ToDeviceVertex(*a, &av);
+    Context().ToDeviceVertex(*b, &bv);
+    Context().ToDeviceVertex(*c, &cv);
+    DrawDevice(av, bv, cv);
+}
+
+// Points and lines are never culled.
+class NoCulling
+{
+public:
+    NoCulling() : m_eSaved(Context().GetState().eCull)
+    {
+        Context().GetState().eCull = CullMode::Disabled;
+    }
+    ~NoCulling() { Context().GetState().eCull = m_eSaved; }
+
+private:
+    CullMode m_eSaved;
+};
+
+// Linear interpolation of every vertex field (all are linear in screen space).
+GrVertex Lerp(const GrVertex& a, const GrVertex& b, float t)
+{
+    const float* pA = &a.x;
+    const float* pB = &b.x;
+    GrVertex out;
+    float* pOut = &out.x;
+    for (Int32 i = 0; i < Int32(sizeof(GrVertex) / sizeof(float)); ++i)
+        pOut[i] = pA[i] + (pB[i] - pA[i]) * t;
+    return out;
+}
+
+// Clips a polygon against one side of the clip window: keeps points with
+// sign * (coordinate - bound) >= 0.
+Int32 ClipSide(const GrVertex* pIn, Int32 nIn, GrVertex* pOut, bool bY, float fBound,
+               float fSign)
+{
+    Int32 nOut = 0;
+    for (Int32 i = 0; i < nIn; ++i)
+    {
+        const GrVertex& a = pIn[i];
+        const GrVertex& b = pIn[(i + 1) % nIn];
+        const float da = fSign * ((bY ? a.y : a.x) - fBound);
+        const float db = fSign * ((bY ? b.y : b.x) - fBound);
+        if (da >= 0.0f)
+            pOut[nOut++] = a;
+        if ((da >= 0.0f) != (db >= 0.0f))
+            pOut[nOut++] = Lerp(a, b, da / (da - db));
+    }
+    return nOut;
+}
+
+// Clips a convex polygon to the clip window and draws it as a fan.
+void DrawClipped(const GrVertex* pVertices, Int32 nCount)
+{
+    if (!pVertices || nCount < 3 || nCount > 64 || !Context().IsOpen())
+        return;
+    const DeviceState& state = Context().GetState();
+    GrVertex aBufferA[64 + 4], aBufferB[64 + 4];
+    for (Int32 i = 0; i < nCount; ++i)
+        aBufferA[i] = pVertices[i];
+    Int32 n = nCount;
+    n = ClipSide(aBufferA, n, aBufferB, false, float(state.nClipMinX), 1.0f);
+    n = ClipSide(aBufferB, n, aBufferA, false, float(state.nClipMaxX), -1.0f);
+    n = ClipSide(aBufferA, n, aBufferB, true, float(state.nClipMinY), 1.0f);
+    n = ClipSide(aBufferB, n, aBufferA, true, float(state.nClipMaxY), -1.0f);
+    for (Int32 i = 1; i + 1 < n; ++i)
+        Draw(&aBufferA[0], &aBufferA[i], &aBufferA[i + 1]);
+}
+} // namespace
+
+void FX_CALL grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c)
+{
+    Draw(a, b, c);
+}
+
+void FX_CALL grDrawPoint(const GrVertex* pt)
+{
+    if (!pt || !Context().IsOpen())
+        return;
+    // Rounded to 1/16 and truncated to pixel (i, j); the triangle (i, j), (i + 2, j), (i, j + 2)
+    // has exactly that pixel's centre inside under the fill rule.
+    DeviceVertex v;
+    Context().ToDeviceVertex(*pt, &v);
+    const float fI = std::floor(std::nearbyint(v.x * 16.0f) / 16.0f);
+    const float fJ = std::floor(std::nearbyint(v.y * 16.0f) / 16.0f);
+    DeviceVertex a = v, b = v, c = v;
+    a.x = fI;
+    a.y = fJ;
+    b.x = fI + 2.0f;
+    b.y = fJ;
+    c.x = fI;
+    c.y = fJ + 2.0f;
+    NoCulling noCulling;
+    DrawDevice(a, b, c);
+}
+
+void FX_CALL grDrawLine(const GrVertex* v1, const GrVertex* v2)
+{
+    if (!v1 || !v2 || !Context().IsOpen())
+        return;
+    // A one-pixel-wide parallelogram: x-major lines widen by half a pixel up and down, y-major
+    // lines left and right; parameters vary along the line only.
+    DeviceVertex a, b;
+    Context().ToDeviceVertex(*v1, &a);
+    Context().ToDeviceVertex(*v2, &b);
+    const bool bXMajor = std::fabs(b.x - a.x) >= std::fabs(b.y - a.y);
+    DeviceVertex a0 = a, a1 = a, b0 = b, b1 = b;
+    if (bXMajor)
+    {
+        a0.y -= 0.5f;
+        a1.y += 0.5f;
+        b0.y -= 0.5f;
+        b1.y += 0.5f;
+    }
+    else
+    {
+        a0.x -= 0.5f;
+        a1.x += 0.5f;
+        b0.x -= 0.5f;
+        b1.x += 0.5f;
+    }
+    NoCulling noCulling;
+    DrawDevice(a0, b0, b1);
+    DrawDevice(a0, b1, a1);
+}
+
+void FX_CALL grDrawPolygon(int nverts, const int ilist[], const GrVertex vlist[])
+{
+    if (!ilist || !vlist)
+        return;
+    for (int i = 1; i + 1 < nverts; ++i)
+        Draw(&vlist[ilist[0]], &vlist[ilist[i]], &vlist[ilist[i + 1]]);
+}
+
+void FX_CALL grDrawPolygonVertexList(int nverts, const GrVertex vlist[])
+{
+    if (!vlist)
+        return;
+    for (int i = 1; i + 1 < nverts; ++i)
+        Draw(&vlist[0], &vlist[i], &vlist[i + 1]);
+}
+
+void FX_CALL grDrawPlanarPolygon(int nverts, const int ilist[], const GrVertex vlist[])
+{
+    grDrawPolygon(nverts, ilist, vlist);
+}
+
+void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex vlist[])
+{
+    grDrawPolygonVertexList(nverts, vlist);
+}
+
+// Antialiased variants are drawn without edge antialiasing (docs/fidelity.md).
+void FX_CALL grAADrawPoint(const GrVertex* pt)
+{
+    grDrawPoint(pt);
+}
+
+void FX_CALL grAADrawLine(const GrVertex* v1, const GrVertex* v2)
+{
+    grDrawLine(v1, v2);
+}
+
+void FX_CALL grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c,
+                              FxBool ab_antialias, FxBool bc_antialias, FxBool ca_antialias)
+{
+    (void)ab_antialias;
+    (void)bc_antialias;
+    (void)ca_antialias;
+    Draw(a, b, c);
+}
+
+void FX_CALL grAADrawPolygon(int nverts, const int ilist[], const GrVertex vlist[])
+{
+    grDrawPolygon(nverts, ilist, vlist);
+}
+
+void FX_CALL grAADrawPolygonVertexList(int nverts, const GrVertex vlist[])
+{
+    grDrawPolygonVertexList(nverts, vlist);
+}
+
+void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
+{
+    if (!a || !b || !c)
+        return;
+    const GrVertex aVertices[3] = {*a, *b, *c};
+    DrawClipped(aVertices, 3);
+}
+
+void FX_CALL guAADrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
+{
+    guDrawTriangleWithClip(a, b, c);
+}
+
+void FX_CALL guDrawPolygonVertexListWithClip(int nverts, const GrVertex vlist[])
+{
+    DrawClipped(vlist, nverts);
+}

@@ -1,0 +1,743 @@
+// SpanRenderer: per-triangle planning and the per-chunk pixel pipeline.
+#include "SpanRenderer.h"
+#include "Dither.h"
+#include "PixelStages.h"
+#include <cstring>
+
+namespace
+{
+inline Int32 ClampInt(Int32 v, Int32 nLow, Int32 nHigh)
+{
+    return v < nLow ? nLow : (v > nHigh ? nHigh : v);
+}
+
+template <typename Pass>
+void KillUnless(Pass pass, Int32 n, Int32* pLive, UInt32& nFailures)
+{
+    for (Int32 i = 0; i < n; ++i)
+    {
+        if (pLive[i] && !pass(i))
+        {
+            pLive[i] = 0;
+            ++nFailures;
+        }
+    }
+}
+
+// Kills the pixels where "a[i] OP b(i)" fails.
+template <typename B>
+void CompareKill(CompareFunc eFunc, const Int32* pA, B b, Int32 n, Int32* pLive,
+                 UInt32& nFailures)
+{
+    switch (eFunc)
+    {
+    case CompareFunc::Never:
+        KillUnless([](Int32) { return false; }, n, pLive, nFailures);
+        return;
+    case CompareFunc::Less:
+        KillUnless([&](Int32 i) { return pA[i] < b(i); }, n, pLive, nFailures);
+        return;
+    case CompareFunc::Equal:
+        KillUnless([&](Int32 i) { return pA[i] == b(i); }, n, pLive, nFailures);
+        return;
+    case CompareFunc::LessEqual:
+        KillUnless([&](Int32 i) { return pA[i] <= b(i); }, n, pLive, nFailures);
+        return;
+    case CompareFunc::Greater:
+        KillUnless([&](Int32 i) { return pA[i] > b(i); }, n, pLive, nFailures);
+        return;
+    case CompareFunc::NotEqual:
+        KillUnless([&](Int32 i) { return pA[i] != b(i); }, n, pLive, nFailures);
+        return;
+    case CompareFunc::GreaterEqual:
+        KillUnless([&](Int32 i) { return pA[i] >= b(i); }, n, pLive, nFailures);
+        return;
+    case CompareFunc::Always:
+        return;
+    }
+}
+
+// The chip's 16-bit floating-point form of 1/w (W buffer and table fog): 1/w is taken as a
+// 32-bit fraction; the exponent is its count of leading zeros (0..15) and the mantissa the 12
+// bits after the leading one, inverted, so that larger w gives larger values. 1/w >= 1 (and
+// negative 1/w) is 0x0000, the nearest; below 2^-16 it is 0xFFFF, the farthest.
+Int32 WFloat(float fOow)
+{
+    if (!(fOow > 0.0f) || fOow >= 1.0f)
+        return 0;
+    const UInt32 nFraction = UInt32(double(fOow) * 4294967296.0);
+    if (nFraction < 0x10000u)
+        return 0xFFFF;
+    const Int32 nExponent = __builtin_clz(nFraction);
+    const Int32 nValue =
+        Int32((UInt32(nExponent) << 12) | ((~nFraction >> (19 - nExponent)) & 0xFFFu)) + 1;
+    return nValue > 0xFFFF ? 0xFFFF : nValue;
+}
+} // namespace
+
+SpanRenderer::SpanRenderer()
+{
+    PixelStages::Fill(0, Chunk, m_anZero);
+    PixelStages::Fill(255, Chunk, m_anFull);
+}
+
+void SpanRenderer::Begin(const DeviceState& state, const TriangleParams& tri,
+                         TextureUnit* const* apTmus, Int32 nTmus, Int32 nFracMask,
+                         FrameBuffer& frameBuffer, BufferId eTarget, PixelCounters& counters)
+{
+    m_pState = &state;
+    m_pTri = &tri;
+    m_pFrameBuffer = &frameBuffer;
+    m_pTarget = frameBuffer.GetBuffer(eTarget);
+    m_pAux = frameBuffer.GetBuffer(BufferId::Aux);
+    m_pCounters = &counters;
+    m_nTmus = nTmus < GlideConfig::MaxTmus ? nTmus : GlideConfig::MaxTmus;
+    m_nWidth = frameBuffer.GetWidth();
+    m_nHeight = frameBuffer.GetHeight();
+
+    PixelStages::Fill(state.nConstR, Chunk, m_anConst[0]);
+    PixelStages::Fill(state.nConstG, Chunk, m_anConst[1]);
+    PixelStages::Fill(state.nConstB, Chunk, m_anConst[2]);
+    PixelStages::Fill(state.nConstA, Chunk, m_anConst[3]);
+    const Int32 nFogR = state.bFogAdd ? 0 : Int32((state.nFogRgb >> 16) & 0xFFu);
+    const Int32 nFogG = state.bFogAdd ? 0 : Int32((state.nFogRgb >> 8) & 0xFFu);
+    const Int32 nFogB = state.bFogAdd ? 0 : Int32(state.nFogRgb & 0xFFu);
+    PixelStages::Fill(nFogR, Chunk, m_anFogColor[0]);
+    PixelStages::Fill(nFogG, Chunk, m_anFogColor[1]);
+    PixelStages::Fill(nFogB, Chunk, m_anFogColor[2]);
+
+    m_bNeedIterRgb = m_bNeedIterA = m_bNeedDepth = m_bNeedW = m_bNeedTex0 = false;
+    m_bLightingSelect = state.bAlphaControlsLighting;
+    for (TmuPlan& plan : m_aTmuPlan)
+        plan = TmuPlan();
+    PlanTmus(state, apTmus, m_nTmus, nFracMask);
+    PlanColorAndAlpha(state);
+
+    // Tests and fog.
+    m_bChroma = state.bChromaKey;
+    if (m_bChroma)
+        for (Int32 c = 0; c < 3; ++c)
+            MarkUse(m_apOtherRgb[c]);
+    m_bAlphaTest = state.eAlphaTest != CompareFunc::Always;
+    m_bFog = state.eFogMode != FogMode::Disabled;
+    switch (state.eFogMode)
+    {
+    case FogMode::Disabled:
+        break;
+    case FogMode::IteratedAlpha:
+        m_bNeedIterA = true;
+        break;
+    case FogMode::Table:
+        m_bNeedW = true;
+        break;
+    case FogMode::IteratedZ:
+        m_bNeedDepth = true;
+        break;
+    }
+    m_bDepthTest = state.eDepthMode != DepthMode::Disabled && m_pAux;
+    m_bDepthWrite = m_bDepthTest && state.bDepthMask;
+    if (m_bDepthTest)
+    {
+        m_bNeedDepth = true;
+        m_bNeedW = m_bNeedW || state.eDepthMode == DepthMode::WBuffer ||
+                   state.eDepthMode == DepthMode::WCompareToBias;
+    }
+    // Without depth buffering the auxiliary buffer holds destination alpha.
+    m_bAlphaBuffer = m_pAux && state.eDepthMode == DepthMode::Disabled && state.bAlphaMask;
+    m_bColorWrite = state.bRgbMask && m_pTarget;
+    PlanBlend(state);
+
+    for (Int32 t = 0; t < m_nTmus; ++t)
+    {
+        TmuPlan& plan = m_aTmuPlan[t];
+        m_bNeedTex0 = m_bNeedTex0 || plan.bActive;
+        if (plan.bNeedTexel)
+        {
+            const DecodedTexture* pTexture =
+                apTmus[t] ? apTmus[t]->Decode(state.aTmu[t].source, state.aTmu[t].sampler.nNccTable)
+                          : nullptr;
+            m_aSampler[t].Begin(state.aTmu[t], pTexture, tri, t, nFracMask,
+                                state.bAllowMipMapDither);
+        }
+    }
+
+    m_pDither = Dither::Matrix(state.eDither);
+}
+
+SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineSpec& spec, Int32 nTmu,
+                                                   Int32 nChannel)
+{
+    const bool bLast = nTmu == m_nTmus - 1;
+    const Int32* pUpstream = bLast ? m_anZero : m_aTmuPlan[nTmu + 1].apOut[nChannel];
+    const Int32* pUpstreamA = bLast ? m_anZero : m_aTmuPlan[nTmu + 1].apOut[3];
+    const Int32* pTexel = m_anTexel[nTmu][nChannel];
+    const Int32* pTexelA = m_anTexel[nTmu][3];
+    UnitInputs in;
+    in.pOther = spec.bZeroOther ? m_anZero : pUpstream;
+    in.pSub = spec.bSubtractLocal ? pTexel : m_anZero;
+    switch (spec.eFactor)
+    {
+    case CombineFactor::Zero:
+    case CombineFactor::TextureAlpha:
+    case CombineFactor::TextureRgb:
+        in.pFactor = m_anZero;
+        break;
+    case CombineFactor::Local:
+        in.pFactor = pTexel;
+        break;
+    case CombineFactor::OtherAlpha:
+        in.pFactor = pUpstreamA;
+        break;
+    case CombineFactor::LocalAlpha:
+        in.pFactor = pTexelA;
+        break;
+    case CombineFactor::DetailFactor:
+        in.pFactor = m_anDetail[nTmu];
+        break;
+    case CombineFactor::LodFraction:
+        in.pFactor = m_anLodFraction[nTmu];
+        break;
+    }
+    switch (spec.eAdd)
+    {
+    case CombineAdd::None:
+        in.pAdd = m_anZero;
+        break;
+    case CombineAdd::Local:
+        in.pAdd = pTexel;
+        break;
+    case CombineAdd::LocalAlpha:
+        in.pAdd = pTexelA;
+        break;
+    }
+    in.nFactorXor = spec.bInvertFactor ? 255 : 0;
+    in.nOutputXor = spec.bInvertOutput ? 255 : 0;
+    in.pPass = nullptr;
+    // Shortcuts: "add only" and "other times one" pass an input through unchanged.
+    if (in.pOther == m_anZero && in.pSub == m_anZero && in.nOutputXor == 0)
+        in.pPass = in.pAdd;
+    else if (in.pSub == m_anZero && in.pAdd == m_anZero && in.nOutputXor == 0 &&
+             in.pFactor == m_anZero && in.nFactorXor == 255)
+        in.pPass = in.pOther;
+    return in;
+}
+
+void SpanRenderer::PlanTmus(const DeviceState& state, TextureUnit* const* /*apTmus*/,
+                            Int32 nTmus, Int32 /*nFracMask*/)
+{
+    for (Int32 t = nTmus - 1; t >= 0; --t)
+    {
+        TmuPlan& plan = m_aTmuPlan[t];
+        for (Int32 c = 0; c < 3; ++c)
+        {
+            plan.aRgb[c] = PlanTmuUnit(state.aTmu[t].rgbCombine, t, c);
+            plan.apOut[c] = plan.aRgb[c].pPass ? plan.aRgb[c].pPass : m_anTmuOut[t][c];
+        }
+        plan.alpha = PlanTmuUnit(state.aTmu[t].alphaCombine, t, 3);
+        plan.apOut[3] = plan.alpha.pPass ? plan.alpha.pPass : m_anTmuOut[t][3];
+    }
+}
+
+SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineSpec& spec, Int32 nChannel)
+{
+    const CombineSpec& alphaSpec = m_pState->alphaCombine;
+    const Int32* pTexture = m_nTmus > 0 ? m_aTmuPlan[0].apOut[nChannel] : m_anZero;
+    const Int32* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
+    const Int32* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[nChannel]
+                          : spec.eOther == CombineOther::Texture ? pTexture
+                                                                 : m_anConst[nChannel];
+    m_apOtherRgb[nChannel] = pOther;
+    const Int32* pLocal = m_bLightingSelect ? m_anSelLocal[nChannel]
+                          : spec.eLocal == CombineLocal::Iterated ? m_anIter[nChannel]
+                                                                  : m_anConst[nChannel];
+    m_apLocalRgb[nChannel] = pLocal;
+    // The colour unit's alpha factors read the alpha unit's selected inputs.
+    const Int32* pLocalA = alphaSpec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
+                           : alphaSpec.eLocal == CombineLocal::Constant ? m_anConst[3]
+                                                                        : m_anDepthHigh;
+    const Int32* pOtherA = alphaSpec.eOther == CombineOther::Iterated  ? m_anIter[3]
+                           : alphaSpec.eOther == CombineOther::Texture ? pTextureA
+                                                                       : m_anConst[3];
+    UnitInputs in;
+    in.pOther = spec.bZeroOther ? m_anZero : pOther;
+    in.pSub = spec.bSubtractLocal ? pLocal : m_anZero;
+    switch (spec.eFactor)
+    {
+    case CombineFactor::Zero:
+    case CombineFactor::DetailFactor:
+    case CombineFactor::LodFraction:
+        in.pFactor = m_anZero;
+        break;
+    case CombineFactor::Local:
+        in.pFactor = pLocal;
+        break;
+    case CombineFactor::OtherAlpha:
+        in.pFactor = pOtherA;
+        break;
+    case CombineFactor::LocalAlpha:
+        in.pFactor = pLocalA;
+        break;
+    case CombineFactor::TextureAlpha:
+        in.pFactor = pTextureA;
+        break;
+    case CombineFactor::TextureRgb:
+        in.pFactor = pTexture;
+        break;
+    }
+    switch (spec.eAdd)
+    {
+    case CombineAdd::None:
+        in.pAdd = m_anZero;
+        break;
+    case CombineAdd::Local:
+        in.pAdd = pLocal;
+        break;
+    case CombineAdd::LocalAlpha:
+        in.pAdd = pLocalA;
+        break;
+    }
+    in.nFactorXor = spec.bInvertFactor ? 255 : 0;
+    in.nOutputXor = spec.bInvertOutput ? 255 : 0;
+    in.pPass = nullptr;
+    return in;
+}
+
+SpanRenderer::UnitInputs SpanRenderer::PlanAlphaUnit(const CombineSpec& spec)
+{
+    const Int32* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
+    const Int32* pLocal = spec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
+                          : spec.eLocal == CombineLocal::Constant ? m_anConst[3]
+                                                                  : m_anDepthHigh;
+    const Int32* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[3]
+                          : spec.eOther == CombineOther::Texture ? pTextureA
+                                                                 : m_anConst[3];
+    UnitInputs in;
+    in.pOther = spec.bZeroOther ? m_anZero : pOther;
+    in.pSub = spec.bSubtractLocal ? pLocal : m_anZero;
+    switch (spec.eFactor)
+    {
+    case CombineFactor::Zero:
+    case CombineFactor::TextureRgb:
+    case CombineFactor::DetailFactor:
+    case CombineFactor::LodFraction:
+        in.pFactor = m_anZero;
+        break;
+    case CombineFactor::Local:
+    case CombineFactor::LocalAlpha:
+        in.pFactor = pLocal;
+        break;
+    case CombineFactor::OtherAlpha:
+        in.pFactor = pOther;
+        break;
+    case CombineFactor::TextureAlpha:
+        in.pFactor = pTextureA;
+        break;
+    }
+    in.pAdd = spec.eAdd == CombineAdd::None ? m_anZero : pLocal;
+    in.nFactorXor = spec.bInvertFactor ? 255 : 0;
+    in.nOutputXor = spec.bInvertOutput ? 255 : 0;
+    in.pPass = nullptr;
+    return in;
+}
+
+void SpanRenderer::PlanColorAndAlpha(const DeviceState& state)
+{
+    for (Int32 c = 0; c < 3; ++c)
+    {
+        m_aColor[c] = PlanColorUnit(state.colorCombine, c);
+        MarkUse(m_aColor[c]);
+    }
+    m_Alpha = PlanAlphaUnit(state.alphaCombine);
+    MarkUse(m_Alpha);
+}
+
+void SpanRenderer::MarkUse(const UnitInputs& inputs)
+{
+    MarkUse(inputs.pOther);
+    MarkUse(inputs.pSub);
+    MarkUse(inputs.pFactor);
+    MarkUse(inputs.pAdd);
+}
+
+// Records what an input array needs computed per chunk, following TMU outputs upstream.
+void SpanRenderer::MarkUse(const Int32* p)
+{
+    if (!p || p == m_anZero || p == m_anFull)
+        return;
+    for (Int32 c = 0; c < 3; ++c)
+    {
+        if (p == m_anIter[c])
+            m_bNeedIterRgb = true;
+        if (p == m_anSelLocal[c])
+        {
+            m_bNeedIterRgb = true;
+            MarkUse(m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : nullptr);
+        }
+    }
+    if (p == m_anIter[3])
+        m_bNeedIterA = true;
+    if (p == m_anDepthHigh)
+        m_bNeedDepth = true;
+    for (Int32 t = 0; t < m_nTmus; ++t)
+    {
+        TmuPlan& plan = m_aTmuPlan[t];
+        for (Int32 c = 0; c < 4; ++c)
+        {
+            if (p == m_anTmuOut[t][c] && !plan.bActive)
+            {
+                plan.bActive = true;
+                for (Int32 k = 0; k < 3; ++k)
+                    MarkUse(plan.aRgb[k]);
+                MarkUse(plan.alpha);
+            }
+            if (p == m_anTexel[t][c])
+                plan.bNeedTexel = plan.bActive = true;
+        }
+        if (p == m_anLodFraction[t])
+            plan.bNeedLodFraction = plan.bNeedTexel = plan.bActive = true;
+        if (p == m_anDetail[t])
+            plan.bNeedDetail = plan.bNeedTexel = plan.bActive = true;
+    }
+}
+
+const Int32* SpanRenderer::BlendFactorArray(BlendFactor eFactor, Int32 nChannel, bool bAlpha)
+{
+    const Int32* pSource = m_bFog && !bAlpha ? m_anFogged[nChannel] : m_anOut[nChannel];
+    switch (eFactor)
+    {
+    case BlendFactor::Zero:
+        return m_anZero;
+    case BlendFactor::One:
+        return m_anFull;
+    case BlendFactor::SrcAlpha:
+        return m_anOut[3];
+    case BlendFactor::OneMinusSrcAlpha:
+        m_bNeedInvSrcAlpha = true;
+        return m_anInvSrcAlpha;
+    case BlendFactor::DstAlpha:
+        m_bNeedDestAlpha = true;
+        return m_anDest[3];
+    case BlendFactor::OneMinusDstAlpha:
+        m_bNeedDestAlpha = m_bNeedInvDstAlpha = true;
+        return m_anInvDstAlpha;
+    case BlendFactor::SrcColor:
+        return bAlpha ? m_anOut[3] : pSource;
+    case BlendFactor::OneMinusSrcColor:
+        if (bAlpha)
+        {
+            m_bNeedInvSrcAlpha = true;
+            return m_anInvSrcAlpha;
+        }
+        m_bNeedInvSrcColor = true;
+        return m_anInvSrc[nChannel];
+    case BlendFactor::DstColor:
+        m_bNeedDest = true;
+        if (bAlpha)
+        {
+            m_bNeedDestAlpha = true;
+            return m_anDest[3];
+        }
+        return m_anDest[nChannel];
+    case BlendFactor::OneMinusDstColor:
+        m_bNeedDest = true;
+        if (bAlpha)
+        {
+            m_bNeedDestAlpha = m_bNeedInvDstAlpha = true;
+            return m_anInvDstAlpha;
+        }
+        m_bNeedInvDstColor = true;
+        return m_anInvDst[nChannel];
+    case BlendFactor::AlphaSaturate:
+        // For the alpha channel the saturate factor is one.
+        if (bAlpha)
+            return m_anFull;
+        m_bNeedDestAlpha = m_bNeedSaturate = true;
+        return m_anSaturate;
+    case BlendFactor::PrefogColor:
+        return bAlpha ? m_anOut[3] : m_anOut[nChannel];
+    }
+    return m_anZero;
+}
+
+void SpanRenderer::PlanBlend(const DeviceState& state)
+{
+    const BlendSpec& blend = state.blend;
+    m_bNeedDest = m_bNeedDestAlpha = false;
+    m_bNeedInvSrcAlpha = m_bNeedInvDstAlpha = m_bNeedInvSrcColor = m_bNeedInvDstColor =
+        m_bNeedSaturate = false;
+    const bool bRgbBlend = !(blend.eRgbSrc == BlendFactor::One &&
+                             blend.eRgbDst == BlendFactor::Zero);
+    const bool bAlphaBlend = m_bAlphaBuffer && !(blend.eAlphaSrc == BlendFactor::One &&
+                                                 blend.eAlphaDst == BlendFactor::Zero);
+    m_bBlend = bRgbBlend || bAlphaBlend;
+    if (!m_bBlend)
+        return;
+    for (Int32 c = 0; c < 3; ++c)
+    {
+        m_apRgbSrcFactor[c] = BlendFactorArray(blend.eRgbSrc, c, false);
+        m_apRgbDstFactor[c] = BlendFactorArray(blend.eRgbDst, c, false);
+    }
+    m_pAlphaSrcFactor = BlendFactorArray(blend.eAlphaSrc, 3, true);
+    m_pAlphaDstFactor = BlendFactorArray(blend.eAlphaDst, 3, true);
+    if (blend.eRgbDst != BlendFactor::Zero)
+        m_bNeedDest = true;
+    if (bAlphaBlend && blend.eAlphaDst != BlendFactor::Zero)
+        m_bNeedDestAlpha = true;
+}
+
+void SpanRenderer::Render(Int32 nRow, Int32 x0, Int32 x1)
+{
+    const Int32 nScreenY = m_pState->bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
+    if (m_pDither)
+        for (Int32 k = 0; k < Chunk + 4; ++k)
+            m_anDitherRow[k] = m_pDither[nScreenY & 3][k & 3];
+    for (Int32 x = x0; x < x1; x += Chunk)
+    {
+        const Int32 n = x1 - x < Chunk ? x1 - x : Chunk;
+        RenderChunk(nRow, x, n);
+    }
+}
+
+void SpanRenderer::RunUnit(const UnitInputs& inputs, Int32 n, Int32* pOut)
+{
+    if (inputs.pPass)
+        std::memcpy(pOut, inputs.pPass, size_t(n) * sizeof(Int32));
+    else
+        PixelStages::Combine(inputs.pOther, inputs.pSub, inputs.pFactor, inputs.nFactorXor,
+                             inputs.pAdd, inputs.nOutputXor, n, pOut);
+}
+
+void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY)
+{
+    for (Int32 t = m_nTmus - 1; t >= 0; --t)
+    {
+        TmuPlan& plan = m_aTmuPlan[t];
+        if (!plan.bActive)
+            continue;
+        if (plan.bNeedTexel)
+            m_aSampler[t].Sample(nRow, x, n, nScreenY, m_anTexel[t][0], m_anTexel[t][1],
+                                 m_anTexel[t][2], m_anTexel[t][3],
+                                 plan.bNeedLodFraction ? m_anLodFraction[t] : nullptr,
+                                 plan.bNeedDetail ? m_anDetail[t] : nullptr);
+        for (Int32 c = 0; c < 3; ++c)
+            if (!plan.aRgb[c].pPass)
+                RunUnit(plan.aRgb[c], n, m_anTmuOut[t][c]);
+        if (!plan.alpha.pPass)
+            RunUnit(plan.alpha, n, m_anTmuOut[t][3]);
+    }
+}
+
+void SpanRenderer::ComputeDepthValues(Int32 nRow, Int32 x, Int32 n)
+{
+    const TriangleParams& tri = *m_pTri;
+    const Int32 dx = x - tri.nRefX;
+    const Int32 dy = nRow - tri.nRefY;
+    PixelStages::IterateDepth(Int32(tri.depth.At(dx, dy)), tri.depth.nDx, n, m_anDepthValue);
+    for (Int32 i = 0; i < n; ++i)
+        m_anDepthHigh[i] = m_anDepthValue[i] >> 8;
+    if (m_bNeedW)
+    {
+        const float fW0 = float(tri.w.At(dx, dy));
+        const float fDw = float(tri.w.dDx);
+        for (Int32 i = 0; i < n; ++i)
+            m_anWFloat[i] = WFloat(fW0 + float(i) * fDw);
+    }
+}
+
+void SpanRenderer::Tests(Int32 n)
+{
+    const DeviceState& state = *m_pState;
+    if (m_bAlphaTest)
+    {
+        const Int32 nRef = state.nAlphaRef;
+        CompareKill(
+            state.eAlphaTest, m_anOut[3], [nRef](Int32) { return nRef; }, n, m_anLive,
+            m_pCounters->nAlphaFail);
+    }
+}
+
+void SpanRenderer::ApplyFog(Int32 n)
+{
+    const DeviceState& state = *m_pState;
+    const Int32* pFactor = m_anFogFactor;
+    switch (state.eFogMode)
+    {
+    case FogMode::Disabled:
+        return;
+    case FogMode::IteratedAlpha:
+        pFactor = m_anIter[3];
+        break;
+    case FogMode::IteratedZ:
+        pFactor = m_anDepthHigh;
+        break;
+    case FogMode::Table:
+        // Table entries are spaced along the W float; the 8 bits below the index interpolate.
+        for (Int32 i = 0; i < n; ++i)
+        {
+            const Int32 nW = m_anWFloat[i];
+            const Int32 nIndex = nW >> 10;
+            const Int32 nNext = nIndex < 63 ? nIndex + 1 : 63;
+            const Int32 nFrac = (nW >> 2) & 0xFF;
+            const Int32 nLow = state.abFogTable[nIndex];
+            m_anFogFactor[i] = nLow + (((state.abFogTable[nNext] - nLow) * nFrac) >> 8);
+        }
+        break;
+    }
+    for (Int32 c = 0; c < 3; ++c)
+        PixelStages::Fog(state.bFogMult ? m_anZero : m_anOut[c], m_anFogColor[c], pFactor, n,
+                         m_anFogged[c]);
+}
+
+void SpanRenderer::DepthTest(Int32 n, const std::uint16_t* pAux)
+{
+    const DeviceState& state = *m_pState;
+    const bool bW =
+        state.eDepthMode == DepthMode::WBuffer || state.eDepthMode == DepthMode::WCompareToBias;
+    const bool bCompareToBias = state.eDepthMode == DepthMode::ZCompareToBias ||
+                                state.eDepthMode == DepthMode::WCompareToBias;
+    const Int32 nBias = state.nDepthBias;
+    alignas(32) Int32 anCompare[Chunk];
+    for (Int32 i = 0; i < n; ++i)
+    {
+        const Int32 nDepth = bW ? m_anWFloat[i] : m_anDepthValue[i];
+        // The bias is added to the pixel's depth; in the compare-to-bias modes it replaces it
+        // for the comparison only.
+        m_anDepthValue[i] = bCompareToBias ? nDepth : ClampInt(nDepth + nBias, 0, 0xFFFF);
+        anCompare[i] = bCompareToBias ? ClampInt(nBias, 0, 0xFFFF) : m_anDepthValue[i];
+    }
+    CompareKill(
+        state.eDepthFunc, anCompare, [pAux](Int32 i) { return Int32(pAux[i]); }, n, m_anLive,
+        m_pCounters->nDepthFail);
+}
+
+void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 n)
+{
+    const DeviceState& state = *m_pState;
+    const TriangleParams& tri = *m_pTri;
+    const Int32 nScreenY = state.bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
+    std::uint16_t* pColor = m_pTarget ? m_pTarget + size_t(nScreenY) * size_t(m_nWidth) + x
+                                      : nullptr;
+    std::uint16_t* pAux =
+        m_pAux ? m_pAux + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
+    const Int32 dx = x - tri.nRefX;
+    const Int32 dy = nRow - tri.nRefY;
+    m_pCounters->nPixelsIn += UInt32(n);
+    PixelStages::Fill(1, n, m_anLive);
+
+    if (m_bNeedIterRgb)
+    {
+        PixelStages::Iterate(Int32(tri.red.At(dx, dy)), tri.red.nDx, n, m_anIter[0]);
+        PixelStages::Iterate(Int32(tri.green.At(dx, dy)), tri.green.nDx, n, m_anIter[1]);
+        PixelStages::Iterate(Int32(tri.blue.At(dx, dy)), tri.blue.nDx, n, m_anIter[2]);
+    }
+    if (m_bNeedIterA)
+        PixelStages::Iterate(Int32(tri.alpha.At(dx, dy)), tri.alpha.nDx, n, m_anIter[3]);
+    if (m_bNeedDepth || m_bNeedW)
+        ComputeDepthValues(nRow, x, n);
+    if (m_bNeedTex0)
+        RunTmus(nRow, x, n, nScreenY);
+
+    if (m_bLightingSelect)
+    {
+        // The MSB of texture alpha picks the colour unit's local colour: constant when set.
+        const Int32* pTexA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
+        for (Int32 c = 0; c < 3; ++c)
+            for (Int32 i = 0; i < n; ++i)
+                m_anSelLocal[c][i] = pTexA[i] >= 128 ? m_anConst[c][i] : m_anIter[c][i];
+    }
+    if (m_bChroma)
+    {
+        const UInt32 nKey = state.nChromaRgb;
+        const Int32 nKeyR = Int32((nKey >> 16) & 0xFFu), nKeyG = Int32((nKey >> 8) & 0xFFu),
+                    nKeyB = Int32(nKey & 0xFFu);
+        const Int32 *pR = m_apOtherRgb[0], *pG = m_apOtherRgb[1], *pB = m_apOtherRgb[2];
+        KillUnless([&](Int32 i) { return !(pR[i] == nKeyR && pG[i] == nKeyG && pB[i] == nKeyB); },
+                   n, m_anLive, m_pCounters->nChromaFail);
+    }
+
+    for (Int32 c = 0; c < 3; ++c)
+        RunUnit(m_aColor[c], n, m_anOut[c]);
+    RunUnit(m_Alpha, n, m_anOut[3]);
+    Tests(n);
+    if (m_bFog)
+        ApplyFog(n);
+    if (m_bDepthTest && pAux)
+        DepthTest(n, pAux);
+    Write(x, n, pColor, pAux);
+}
+
+void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t* pAux)
+{
+    const Int32* apSrc[3];
+    for (Int32 c = 0; c < 3; ++c)
+        apSrc[c] = m_bFog ? m_anFogged[c] : m_anOut[c];
+    const Int32* pSrcA = m_anOut[3];
+    const Int32* apResult[4] = {apSrc[0], apSrc[1], apSrc[2], pSrcA};
+
+    if (m_bBlend)
+    {
+        if (m_bNeedDest && pColor)
+            PixelStages::Expand565(pColor, n, m_anDest[0], m_anDest[1], m_anDest[2]);
+        else if (m_bNeedDest)
+            for (Int32 c = 0; c < 3; ++c)
+                PixelStages::Fill(0, n, m_anDest[c]);
+        if (m_bNeedDestAlpha)
+        {
+            // Destination alpha comes from the alpha buffer; without one it reads as 255
+            // (opaque), a choice for what the hardware leaves undefined (docs/fidelity.md).
+            if (m_pAux && m_pState->eDepthMode == DepthMode::Disabled && pAux)
+                for (Int32 i = 0; i < n; ++i)
+                    m_anDest[3][i] = pAux[i] & 0xFF;
+            else
+                PixelStages::Fill(255, n, m_anDest[3]);
+        }
+        if (m_bNeedInvSrcAlpha)
+            PixelStages::Invert(pSrcA, n, m_anInvSrcAlpha);
+        if (m_bNeedInvDstAlpha)
+            PixelStages::Invert(m_anDest[3], n, m_anInvDstAlpha);
+        for (Int32 c = 0; c < 3; ++c)
+        {
+            if (m_bNeedInvSrcColor)
+                PixelStages::Invert(apSrc[c], n, m_anInvSrc[c]);
+            if (m_bNeedInvDstColor)
+                PixelStages::Invert(m_anDest[c], n, m_anInvDst[c]);
+        }
+        if (m_bNeedSaturate)
+        {
+            PixelStages::Invert(m_anDest[3], n, m_anInvDstAlpha);
+            PixelStages::Min(pSrcA, m_anInvDstAlpha, n, m_anSaturate);
+        }
+        for (Int32 c = 0; c < 3; ++c)
+        {
+            PixelStages::Blend(apSrc[c], m_apRgbSrcFactor[c], m_anDest[c], m_apRgbDstFactor[c],
+                               n, m_anBlended[c]);
+            apResult[c] = m_anBlended[c];
+        }
+        if (m_bAlphaBuffer)
+        {
+            PixelStages::Blend(pSrcA, m_pAlphaSrcFactor, m_anDest[3], m_pAlphaDstFactor, n,
+                               m_anBlended[3]);
+            apResult[3] = m_anBlended[3];
+        }
+    }
+
+    if (m_bColorWrite && pColor)
+    {
+        if (m_pDither)
+            PixelStages::PackDithered(apResult[0], apResult[1], apResult[2],
+                                      m_anDitherRow + (x & 3), m_anLive, n, pColor);
+        else
+            PixelStages::PackTruncated(apResult[0], apResult[1], apResult[2], m_anLive, n,
+                                       pColor);
+    }
+    if (pAux && m_bDepthWrite)
+        for (Int32 i = 0; i < n; ++i)
+            pAux[i] = m_anLive[i] ? std::uint16_t(m_anDepthValue[i]) : pAux[i];
+    else if (pAux && m_bAlphaBuffer)
+        for (Int32 i = 0; i < n; ++i)
+            pAux[i] = m_anLive[i] ? std::uint16_t(apResult[3][i] & 0xFF) : pAux[i];
+    UInt32 nOut = 0;
+    for (Int32 i = 0; i < n; ++i)
+        nOut += UInt32(m_anLive[i]);
+    m_pCounters->nPixelsOut += nOut;
+}

@@ -1,0 +1,165 @@
+// SpanRenderer: the pixel pipeline for the spans of one triangle.
+//
+// Owner: the Device. Begin runs once per triangle: it chooses, for every input of every stage,
+// the array that stage reads (iterated, texture, constant, zero ...) and which stages run at
+// all; Render then runs per row span, in chunks of GlideConfig::SpanChunk pixels, through the
+// stages in the chip's order (glide-reference.md §5, §6):
+//   iterators -> TMUs (coordinates, level of detail, filtering, texture combine, upstream TMU
+//   first) -> chroma key (on the colour unit's other input) -> colour and alpha combine ->
+//   alpha test -> fog -> depth test -> alpha blending -> dither to RGB565 -> write under the
+//   colour and depth masks.
+// Spans arrive in rasteriser coordinates (the Glide y); rows are mapped to screen rows here
+// (lower-left origin flips them), and the dither pattern follows screen positions.
+#pragma once
+#include "DeviceState.h"
+#include "FrameBuffer.h"
+#include "GlideConfig.h"
+#include "TextureSampler.h"
+#include "TextureUnit.h"
+#include "TriangleParams.h"
+#include "Types.h"
+#include <cstdint>
+
+// Pixel counts of grSstPerfStats.
+struct PixelCounters
+{
+    UInt32 nPixelsIn = 0;
+    UInt32 nChromaFail = 0;
+    UInt32 nDepthFail = 0;
+    UInt32 nAlphaFail = 0;
+    UInt32 nPixelsOut = 0;
+};
+
+class SpanRenderer
+{
+public:
+    SpanRenderer();
+
+    // nFracMask: the board's bilinear fraction mask (0xF0 or 0xFF).
+    void Begin(const DeviceState& state, const TriangleParams& tri, TextureUnit* const* apTmus,
+               Int32 nTmus, Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
+               PixelCounters& counters);
+
+    // Pixels [x0, x1) of row nRow, already clipped to the clip window and the screen.
+    void Render(Int32 nRow, Int32 x0, Int32 x1);
+
+private:
+    static constexpr Int32 Chunk = GlideConfig::SpanChunk;
+    typedef Int32 Lane[Chunk];
+
+    // One combine unit's chosen inputs for one channel.
+    struct UnitInputs
+    {
+        const Int32* pOther;
+        const Int32* pSub;
+        const Int32* pFactor;
+        const Int32* pAdd;
+        Int32 nFactorXor;
+        Int32 nOutputXor;
+        const Int32* pPass; // non-null: the unit passes this input through unchanged
+    };
+
+    struct TmuPlan
+    {
+        bool bActive = false;     // this TMU's output is needed
+        bool bNeedTexel = false;  // its combine reads its own texel
+        bool bNeedLodFraction = false;
+        bool bNeedDetail = false;
+        UnitInputs aRgb[3];
+        UnitInputs alpha;
+        const Int32* apOut[4]; // r, g, b, a results
+    };
+
+    void PlanTmus(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
+                  Int32 nFracMask);
+    UnitInputs PlanTmuUnit(const CombineSpec& spec, Int32 nTmu, Int32 nChannel);
+    void PlanColorAndAlpha(const DeviceState& state);
+    UnitInputs PlanColorUnit(const CombineSpec& spec, Int32 nChannel);
+    UnitInputs PlanAlphaUnit(const CombineSpec& spec);
+    void PlanBlend(const DeviceState& state);
+    const Int32* BlendFactorArray(BlendFactor eFactor, Int32 nChannel, bool bAlpha);
+    void MarkUse(const UnitInputs& inputs);
+    void MarkUse(const Int32* p);
+
+    void RenderChunk(Int32 nRow, Int32 x, Int32 n);
+    void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY);
+    static void RunUnit(const UnitInputs& inputs, Int32 n, Int32* pOut);
+    void DepthTest(Int32 n, const std::uint16_t* pAux);
+    void Tests(Int32 n);
+    void ApplyFog(Int32 n);
+    void ComputeDepthValues(Int32 nRow, Int32 x, Int32 n);
+    void Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t* pAux);
+
+    const DeviceState* m_pState = nullptr;
+    const TriangleParams* m_pTri = nullptr;
+    FrameBuffer* m_pFrameBuffer = nullptr;
+    std::uint16_t* m_pTarget = nullptr;
+    std::uint16_t* m_pAux = nullptr;
+    PixelCounters* m_pCounters = nullptr;
+    Int32 m_nTmus = 0;
+    Int32 m_nWidth = 0;
+    Int32 m_nHeight = 0;
+
+    // Which stages and inputs run for this triangle.
+    bool m_bNeedIterRgb = false;
+    bool m_bNeedIterA = false;
+    bool m_bNeedDepth = false;  // iterated Z or W depth value
+    bool m_bNeedW = false;      // the W float of the pixel (W buffer, table fog)
+    bool m_bNeedTex0 = false;
+    bool m_bNeedLodFraction0 = false;
+    bool m_bLightingSelect = false;
+    bool m_bChroma = false;
+    bool m_bAlphaTest = false;
+    bool m_bFog = false;
+    bool m_bDepthTest = false;
+    bool m_bDepthWrite = false;
+    bool m_bBlend = false;
+    bool m_bNeedDest = false;
+    bool m_bNeedDestAlpha = false;
+    bool m_bAlphaBuffer = false; // aux holds destination alpha and is written
+    bool m_bColorWrite = false;
+    bool m_bPrefog = false;
+    const Byte (*m_pDither)[4] = nullptr;
+
+    TmuPlan m_aTmuPlan[GlideConfig::MaxTmus];
+    TextureSampler m_aSampler[GlideConfig::MaxTmus];
+    UnitInputs m_aColor[3];
+    UnitInputs m_Alpha;
+    const Int32* m_apOtherRgb[3] = {nullptr, nullptr, nullptr};
+    const Int32* m_apLocalRgb[3] = {nullptr, nullptr, nullptr};
+    const Int32* m_apRgbSrcFactor[3] = {nullptr, nullptr, nullptr};
+    const Int32* m_apRgbDstFactor[3] = {nullptr, nullptr, nullptr};
+    const Int32* m_pAlphaSrcFactor = nullptr;
+    const Int32* m_pAlphaDstFactor = nullptr;
+    bool m_bNeedInvSrcAlpha = false, m_bNeedInvDstAlpha = false, m_bNeedInvSrcColor = false,
+         m_bNeedInvDstColor = false, m_bNeedSaturate = false;
+
+    // Constant inputs, filled once per triangle.
+    alignas(32) Lane m_anZero;
+    alignas(32) Lane m_anFull;
+    alignas(32) Lane m_anConst[4]; // r, g, b, a
+    alignas(32) Lane m_anFogColor[3];
+    // Per-chunk values.
+    alignas(32) Lane m_anIter[4];  // iterated r, g, b, a
+    alignas(32) Lane m_anSelLocal[3];
+    alignas(32) Lane m_anDepthValue; // 16-bit depth of the pixel (Z or W form)
+    alignas(32) Lane m_anDepthHigh;  // bits 15..8 of the iterated Z
+    alignas(32) Lane m_anWFloat;     // the pixel's 1/w as the 16-bit W float
+    alignas(32) Lane m_anTexel[GlideConfig::MaxTmus][4];
+    alignas(32) Lane m_anTmuOut[GlideConfig::MaxTmus][4];
+    alignas(32) Lane m_anLodFraction[GlideConfig::MaxTmus];
+    alignas(32) Lane m_anDetail[GlideConfig::MaxTmus];
+    alignas(32) Lane m_anOut[4];
+    alignas(32) Lane m_anPrefog[3];
+    alignas(32) Lane m_anFogFactor;
+    alignas(32) Lane m_anFogged[3];
+    alignas(32) Lane m_anDest[4]; // destination r, g, b, a
+    alignas(32) Lane m_anInvSrcAlpha;
+    alignas(32) Lane m_anInvDstAlpha;
+    alignas(32) Lane m_anInvSrc[3];
+    alignas(32) Lane m_anInvDst[3];
+    alignas(32) Lane m_anSaturate;
+    alignas(32) Lane m_anBlended[4];
+    alignas(32) Lane m_anLive;
+    alignas(32) Int32 m_anDitherRow[Chunk + 4];
+};

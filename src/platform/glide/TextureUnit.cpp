@@ -1,0 +1,71 @@
+// TextureUnit: TMU memory and tables.
+#include "TextureUnit.h"
+#include "TextureLayout.h"
+#include <cstring>
+#include <new>
+
+TextureUnit::~TextureUnit()
+{
+    Destroy();
+}
+
+bool TextureUnit::Create(UInt32 nBytes)
+{
+    Destroy();
+    m_pbMemory = new (std::nothrow) Byte[nBytes];
+    if (!m_pbMemory)
+        return false;
+    std::memset(m_pbMemory, 0, nBytes);
+    m_nBytes = nBytes;
+    m_Cache.InvalidateAll();
+    return true;
+}
+
+void TextureUnit::Destroy()
+{
+    delete[] m_pbMemory;
+    m_pbMemory = nullptr;
+    m_nBytes = 0;
+    m_Cache.InvalidateAll();
+}
+
+bool TextureUnit::WriteLevel(UInt32 nLevelAddress, Int32 nLod, Int32 nAspectLog,
+                             TexelFormat eFormat, const void* pRows, Int32 nFirstRow,
+                             Int32 nLastRow)
+{
+    const Int32 nHeight = TextureLayout::LevelHeight(nLod, nAspectLog);
+    if (!m_pbMemory || !pRows || nFirstRow < 0 || nLastRow < nFirstRow || nLastRow >= nHeight)
+        return false;
+    const UInt32 nRowBytes =
+        UInt32(TextureLayout::LevelWidth(nLod, nAspectLog) * TexelDecoder::BytesPerTexel(eFormat));
+    const UInt32 nLevelBytes = UInt32(nHeight) * nRowBytes;
+    if (nLevelAddress > m_nBytes || nLevelBytes > m_nBytes - nLevelAddress)
+        return false;
+    const UInt32 nOffset = nLevelAddress + UInt32(nFirstRow) * nRowBytes;
+    const UInt32 nBytes = UInt32(nLastRow - nFirstRow + 1) * nRowBytes;
+    std::memcpy(m_pbMemory + nOffset, pRows, nBytes);
+    m_Cache.InvalidateRange(nOffset, nOffset + nBytes);
+    return true;
+}
+
+void TextureUnit::SetNccTable(Int32 nTable, const NccTable& table)
+{
+    m_aNcc[nTable & 1] = table;
+    m_Cache.InvalidateNcc(nTable & 1);
+}
+
+void TextureUnit::SetPaletteEntries(Int32 nFirst, Int32 nLast, const UInt32* pEntries)
+{
+    if (!pEntries || nFirst < 0 || nLast > 255 || nLast < nFirst)
+        return;
+    for (Int32 i = nFirst; i <= nLast; ++i)
+        m_anPalette[i] = pEntries[i - nFirst] & 0xFFFFFFu;
+    m_Cache.InvalidatePalette();
+}
+
+const DecodedTexture* TextureUnit::Decode(const TextureSource& source, Int32 nNccTable)
+{
+    if (!m_pbMemory || !source.bValid)
+        return nullptr;
+    return m_Cache.Find(source, nNccTable, m_pbMemory, m_nBytes, m_aNcc, m_anPalette);
+}

@@ -1,0 +1,38 @@
+// TriangleSetup: culling, vertex snapping, edges and parameter planes of one triangle.
+//
+// Called by the Device once per grDrawTriangle. The conventions are the chip's
+// (glide-reference.md §6.1): culling by the sign of (b - a) x (c - a) on the coordinates as
+// passed; x and y snapped to 1/16 pixel; a pixel is drawn when its centre (x + 0.5, y + 0.5) is
+// inside, a centre exactly on an edge counting as inside for left edges and for the horizontal
+// edge at the lower y, outside for right edges and the horizontal edge at the higher y, so a mesh
+// covers each pixel once; zero area draws nothing. Parameters are planar over the triangle.
+#pragma once
+#include "DeviceState.h"
+#include "DeviceVertex.h"
+#include "TriangleParams.h"
+#include "Types.h"
+
+class TriangleSetup
+{
+public:
+    // False when the triangle draws nothing: culled, zero area after snapping, or a position
+    // that is not a number. nTmus is how many TMU coordinate sets to set up.
+    static bool Setup(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
+                      const DeviceState& state, Int32 nTmus, TriangleParams& tri);
+
+    // The pixels of row nRow whose centres are inside: [*pX0, *pX1) (empty when equal).
+    static void RowSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1);
+
+    // Rounds a position to 1/16 pixel (round to nearest, ties to even, as the FPU does when
+    // Glide programs convert to the chip's 12.4 format), clamped to the supported range.
+    static Int32 Snap(float fValue);
+
+    // ceil(a / b) for b > 0.
+    static Int64 CeilDiv(Int64 a, Int64 b);
+
+private:
+    static bool Culled(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
+                       CullMode eCull);
+    static void SetupPlanes(const DeviceVertex* apSorted[3], const DeviceState& state,
+                            Int32 nTmus, TriangleParams& tri);
+};

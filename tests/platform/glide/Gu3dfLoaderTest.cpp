@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -354,10 +355,11 @@ TEST(Gu3dfSelfMade, TruncatedAtEveryByteIsRejectedByBothCalls)
         const Bytes whole = SmallFileBytes(file);
         Gu3dfInfo fullInfo = EmptyInfo();
         ASSERT_EQ(GetInfoOf("whole.3df", whole, &fullInfo), FXTRUE) << file.pchName;
-        for (size_t nLength = 0; nLength < whole.size(); ++nLength)
+        // One file cut shorter and shorter, from one byte short down to empty.
+        const std::string path = WriteScratch("cut.3df", whole);
+        for (size_t nLength = whole.size(); nLength-- > 0;)
         {
-            const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(nLength));
-            const std::string path = WriteScratch("cut.3df", cut);
+            std::filesystem::resize_file(path, nLength);
             Gu3dfInfo info = EmptyInfo();
             EXPECT_EQ(gu3dfGetInfo(path.c_str(), &info), FXFALSE)
                 << file.pchName << " cut to " << nLength << " bytes";

@@ -131,7 +131,7 @@ TEST_F(RendererTest, DrawingOrderRunsAcrossMeshes)
     EXPECT_EQ(1.0f, drawn[0].v[0].r);
     EXPECT_EQ(2.0f, drawn[1].v[0].r);
     EXPECT_EQ(1.0f, drawn[2].v[0].r);
-    EXPECT_EQ(200.0f, drawn[1].v[0].x); // -0.25 * 320 + 320
+    EXPECT_EQ(240.0f, drawn[1].v[0].x); // -0.25 * 320 + 320
 }
 
 TEST_F(RendererTest, OtherMaterialOnlyTagsTriangles)

@@ -21,7 +21,7 @@ TEST_F(RendererTest, StartReadsTheScreenAndSetsUpTheBatch)
     EXPECT_EQ(0, m_pRenderer->GetFreeTriangles().GetCount());
     EXPECT_EQ(0, m_pRenderer->GetActiveList()->GetCount());
     EXPECT_EQ(0, m_pRenderer->GetCullMode());
-    EXPECT_EQ(0, m_nOpenCullModeCalls) << "construction and start issue no grCullMode";
+    EXPECT_EQ(0, m_nOpenCullModeCalls) << "construction and start make no grCullMode call";
 }
 
 TEST_F(RendererTest, StopFreesThePoolButNotThePendingList)

@@ -42,6 +42,24 @@ expect_start_failure() {
 # A damaged texture: the shipped one cut short (its header promises more).
 head -c 4000 "$texture" > "$work/Damaged.3df"
 
+# Control: with the real texture beside it the same program starts and keeps
+# running (headless) until it is stopped, so the failures below are the
+# texture's doing.
+control=$work/control
+mkdir -p "$control/run"
+chmod 700 "$control/run"
+cp "$demo" "$texture" "$control/"
+material "$(basename "$texture")" > "$control/Default.mtl"
+status=0
+MOLTRANE_HEADLESS=1 XDG_RUNTIME_DIR=$control/run timeout 3 "$control/$(basename "$demo")" \
+  > "$control/stdout" 2> "$control/stderr" || status=$?
+if [ "$status" != 124 ]; then
+  echo "FAIL control: the demo with its texture ended with $status instead of running on:"
+  cat "$control/stderr"; failures=$((failures + 1))
+else
+  echo "ok   control (demo with its texture runs)"
+fi
+
 expect_start_failure demo-missing-texture "$demo" Missing.3df
 expect_start_failure demo-damaged-texture "$demo" Damaged.3df
 expect_start_failure saver-missing-texture "$saver" Missing.3df /s

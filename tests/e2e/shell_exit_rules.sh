@@ -14,15 +14,27 @@ move() {
     sleep 0.5
 }
 
-# 30 pixels keeps running, Shift alone and an arrow key too; 31 ends it. The
-# pointer waits where the first move will be, so that the window's first
-# sight of it (on entering) is the same position.
-xdotool mousemove 500 400
+# The pointer where it is now, as "X Y".
+pointer() {
+    xdotool getmouselocation | sed -n 's/^x:\([0-9]*\) y:\([0-9]*\).*/\1 \2/p'
+}
+
+# The window's first sight of the pointer may be where the pointer is when the
+# window appears or the first move after that. The first move goes one pixel
+# across the axis under test, so both candidates for the origin have the same
+# coordinate along it; the boundary moves are counted from there, in the
+# direction that stays on the screen.
+
+# Along y: 30 pixels keeps running, and so do Shift alone and an arrow key;
+# 31 ends the run.
 run_bg saver "$SAVER" /s
 if wid=$(wait_engine "31 pixels"); then
-    move 500 400            # the first position seen
-    move 530 400            # exactly 30 in x
-    move 500 370            # exactly 30 in y
+    read -r x y < <(pointer)
+    dy=1
+    [ "$y" -gt 500 ] && dy=-1
+    move $((x + 1)) "$y"                 # the origin: (x, y) or (x + 1, y)
+    move $((x + 1)) $((y + 30 * dy))     # exactly 30 along y
+    move $((x + 1)) $((y + 10 * dy))
     is_running saver && pass "a 30-pixel move keeps running" || fail "ended after a 30-pixel move"
     xdotool windowfocus --sync "$wid" >/dev/null 2>&1
     xdotool key shift
@@ -31,9 +43,22 @@ if wid=$(wait_engine "31 pixels"); then
     xdotool key Left
     sleep 0.5
     is_running saver && pass "an arrow key keeps running" || fail "ended after an arrow key"
-    move 531 400            # 31 in x from the first position
+    move $((x + 1)) $((y + 31 * dy))     # 31 along y
 fi
 expect_exit saver 10 0 "a 31-pixel move ends the run"
+
+# Along x.
+run_bg saver "$SAVER" /s
+if wid=$(wait_engine "31 pixels along x"); then
+    read -r x y < <(pointer)
+    dx=1
+    [ "$x" -gt 500 ] && dx=-1
+    move "$x" $((y + 1))                 # the origin: (x, y) or (x, y + 1)
+    move $((x + 30 * dx)) $((y + 1))     # exactly 30 along x
+    is_running saver && pass "a 30-pixel move along x keeps running" || fail "ended after a 30-pixel move along x"
+    move $((x + 31 * dx)) $((y + 1))     # 31 along x
+fi
+expect_exit saver 10 0 "a 31-pixel move along x ends the run"
 
 # A typed character.
 run_bg saver "$SAVER" /s
@@ -43,13 +68,13 @@ fi
 expect_exit saver 10 0 "a typed character ends the run"
 
 # A small move with a mouse button held.
-xdotool mousemove 300 300
 run_bg saver "$SAVER" /s
 if wid=$(wait_engine "button held"); then
-    move 300 300
+    read -r x y < <(pointer)
+    move $((x + 1)) "$y"
     xdotool mousedown 1
     sleep 0.3
-    move 303 300
+    move $((x + 3)) "$y"
     xdotool mouseup 1
 fi
 expect_exit saver 10 0 "a move with a button held ends the run"

@@ -153,20 +153,31 @@ dismiss_box() {
     xdotool key Return
 }
 
-# wait_engine NAME: waits for the engine window "Vellumtide 0.8" of class
-# "Vellumtide" and prints its id; fails the check when it does not come.
+# wait_engine NAME: waits for the engine window "Vellumtide 0.8" and prints
+# its id; fails the check when it does not come.
 wait_engine() {
     local wid
-    if ! wid=$(wait_window "Vellumtide 0.8" 20); then
+    if ! wid=$(wait_window "Vellumtide 0.8" 40); then
         fail "$1: no window titled \"Vellumtide 0.8\""
         return 1
     fi
-    if ! xprop -id "$wid" WM_CLASS 2>/dev/null | grep -q '"Vellumtide"'; then
-        fail "$1: window $wid is not of class Vellumtide ($(xprop -id "$wid" WM_CLASS 2>&1))"
-    fi
-    # Let the first frames and the activation settle before any input.
+    # Let the first frames and the activation settle before any input. The
+    # window may be made again on its way to full screen: ask for it anew.
     sleep 1
+    wid=$(wait_window "Vellumtide 0.8" 10) || {
+        fail "$1: the window titled \"Vellumtide 0.8\" went away"
+        return 1
+    }
     echo "$wid"
+}
+
+# check_class WINDOW-ID WHAT: the window is of class "Vellumtide".
+check_class() {
+    if xprop -id "$1" WM_CLASS 2>/dev/null | grep -q '"Vellumtide"'; then
+        pass "$2: the window is of class Vellumtide"
+    else
+        fail "$2: window $1 is not of class Vellumtide ($(xprop -id "$1" WM_CLASS 2>&1))"
+    fi
 }
 
 # Types one character into the engine window: the run ends with exit 0.

@@ -9,6 +9,7 @@ for switch in /s -S /S; do
     run_bg saver "$SAVER" "$switch"
     if wid=$(wait_engine "saver $switch"); then
         pass "saver $switch shows its window"
+        check_class "$wid" "saver $switch"
         check_idle saver "saver $switch"
         expect_no_box Configuration "saver $switch"
         expect_no_box Error "saver $switch"

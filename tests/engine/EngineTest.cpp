@@ -460,7 +460,10 @@ TEST_F(EngineDeathTest, RealPointerInputReachesTheRules)
     EXPECT_EXIT(
         {
             Open();
+            // Pumped after each move: queued moves are merged into the last one,
+            // as Windows merges them.
             StandIn_PostMouseMove(m_hWnd, 200, 200, 0);
+            Pump();
             StandIn_PostMouseMove(m_hWnd, 230, 170, 0);
             Pump();
             const Int32 nAfter30 = m_pEngine->IsRunning();

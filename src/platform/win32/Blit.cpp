@@ -1,5 +1,5 @@
 // The GDI drawing calls: BitBlt, StretchDIBits, PatBlt, FillRect. Drawing into a window's
-// device context is presented in that window at once.
+// device context changes its picture at once (see WindowSurface for when it is presented).
 // Raster operations: SRCCOPY, and the sourceless BLACKNESS, WHITENESS and PATCOPY (the
 // selected brush). Any other is refused (FALSE / 0) with ERROR_INVALID_PARAMETER.
 #include <windows.h>
@@ -53,7 +53,7 @@ BOOL Paint(HDC hdc, const PixelRect &rect, DWORD rop) {
     HWND hPresent = nullptr;
     if (bPaints && DeviceContexts::Target(hdc, &target, &hPresent)) {
         FillRectangle(target, rect, uRgb);
-        DeviceContexts::Present(hPresent);
+        DeviceContexts::MarkChanged(hPresent);
     }
     return TRUE;
 }
@@ -70,7 +70,7 @@ extern "C" BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc,
     if (!DeviceContexts::Target(hdcSrc, &source, &hSourceWindow)) return TRUE;
     if (!DeviceContexts::Target(hdc, &target, &hPresent)) return TRUE;
     StretchCopy(source, {x1, y1, cx, cy}, target, {x, y, cx, cy}, false, false);
-    DeviceContexts::Present(hPresent);
+    DeviceContexts::MarkChanged(hPresent);
     return TRUE;
 }
 
@@ -94,7 +94,7 @@ extern "C" int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth
     HWND hPresent = nullptr;
     if (DeviceContexts::Target(hdc, &target, &hPresent)) {
         StretchCopy(source, from, target, to, bMirrorX, bMirrorY);
-        DeviceContexts::Present(hPresent);
+        DeviceContexts::MarkChanged(hPresent);
     }
     return from.nHeight;
 }
@@ -111,7 +111,7 @@ extern "C" int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr) {
     if (!pBrush->bHollow && DeviceContexts::Target(hDC, &target, &hPresent)) {
         PixelRect rect = {lprc->left, lprc->top, lprc->right - lprc->left, lprc->bottom - lprc->top};
         FillRectangle(target, rect, XrgbFromColorRef(pBrush->crColor));
-        DeviceContexts::Present(hPresent);
+        DeviceContexts::MarkChanged(hPresent);
     }
     return 1;
 }

@@ -36,6 +36,8 @@ HDC NewContext(DcKind eKind, HWND hWnd) {
 }
 
 void FreeContext(HDC hdc, DeviceContext &context) {
+    Window *pWindow = context.eKind == kDcWindow ? WindowRegistry::Find(context.hWnd) : nullptr;
+    if (pWindow) pWindow->surface.PresentIfChanged();
     // Objects still selected are set free (Windows leaves them to the program to delete).
     for (HGDIOBJ hObject : {context.hBitmap, context.hBrush, context.hPen, context.hFont, context.hPalette}) {
         Select(hObject, -1);
@@ -77,9 +79,9 @@ bool DeviceContexts::Target(HDC hdc, PixelLayout *pLayout, HWND *phPresent) {
     return true;
 }
 
-void DeviceContexts::Present(HWND hWnd) {
+void DeviceContexts::MarkChanged(HWND hWnd) {
     Window *pWindow = WindowRegistry::Find(hWnd);
-    if (pWindow) pWindow->surface.Present();
+    if (pWindow) pWindow->surface.MarkChanged();
 }
 
 void DeviceContexts::Reset() {

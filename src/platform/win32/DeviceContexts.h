@@ -33,8 +33,9 @@ public:
     // (null for a memory context). False when drawing there shows nothing (the screen, a
     // destroyed window).
     static bool Target(HDC hdc, PixelLayout *pLayout, HWND *phPresent);
-    // Shows the window's picture after drawing into it.
-    static void Present(HWND hWnd);
+    // Drawing changed the window's picture: it is presented when the context is released or
+    // the program next looks at its messages.
+    static void MarkChanged(HWND hWnd);
     static void Reset();
 };
 

@@ -23,6 +23,7 @@ DWORD g_dwLastMessageTime = 0;
 HWND const kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
 
 void TakeInInput() {
+    WindowRegistry::PresentChanged(); // what was drawn is on screen before the program waits
     VideoSystem::PollEvents();
     InputQueue::Instance().Deliver();
 }

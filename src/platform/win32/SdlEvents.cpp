@@ -55,7 +55,10 @@ void HandleWindowEvent(const SDL_WindowEvent &event) {
         else pWindow->bMinimized = true;
         break;
     case SDL_WINDOWEVENT_RESTORED:
-    case SDL_WINDOWEVENT_MAXIMIZED: pWindow->bMinimized = false; break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        pWindow->bMinimized = false;
+        pWindow->surface.Present();
+        break;
     case SDL_WINDOWEVENT_CLOSE: {
         InputEvent input;
         input.eKind = InputEvent::kCloseRequest;
@@ -63,6 +66,7 @@ void HandleWindowEvent(const SDL_WindowEvent &event) {
         InputQueue::Instance().Push(input);
         break;
     }
+    case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_EXPOSED: pWindow->surface.Present(); break;
     case SDL_WINDOWEVENT_MOVED: {
         int nWidth = pWindow->ClientWidth(), nHeight = pWindow->ClientHeight();
@@ -73,6 +77,7 @@ void HandleWindowEvent(const SDL_WindowEvent &event) {
         pWindow->rcWindow.right = pWindow->rcWindow.left + event.data1;
         pWindow->rcWindow.bottom = pWindow->rcWindow.top + event.data2;
         pWindow->surface.Resize(event.data1, event.data2);
+        pWindow->surface.Present();
         WindowRegistry::Send(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(event.data1, event.data2));
         break;
     }

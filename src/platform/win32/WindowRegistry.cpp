@@ -57,6 +57,10 @@ bool WindowRegistry::ClassInUse(ATOM atomClass) {
     return bInUse;
 }
 
+void WindowRegistry::PresentChanged() {
+    g_windows.ForEach([](uintptr_t, Window &window) { window.surface.PresentIfChanged(); });
+}
+
 void WindowRegistry::DestroyAllSilently() {
     for (uintptr_t h : g_windows.Handles()) {
         Window *pWindow = g_windows.Find(h);

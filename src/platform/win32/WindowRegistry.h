@@ -25,6 +25,8 @@ public:
     static LRESULT Send(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam);
     static HWND TopLevelOf(HWND hWnd);
     static bool ClassInUse(ATOM atomClass);
+    // Presents every window whose picture changed since its last present.
+    static void PresentChanged();
     // StandIn_Reset: every window goes, without messages.
     static void DestroyAllSilently();
 };

@@ -71,6 +71,7 @@ bool WindowSurface::EnsureRenderer() {
 }
 
 void WindowSurface::Present() {
+    m_bChanged = false;
     if (!m_bShown || !EnsureRenderer()) return;
     SDL_UpdateTexture(m_pTexture, nullptr, m_pixels.data(), m_nWidth * 4);
     SDL_RenderCopy(m_pRenderer, m_pTexture, nullptr, nullptr);

@@ -1,10 +1,12 @@
 // WindowSurface: what a window shows. The picture (its client area as 0x00RRGGBB pixels,
 // top row first) is kept by the stand-in like a backing store; drawing into the window's
-// device context changes it, and when the window has an SDL window it is presented there at
-// once (an SDL renderer with a streaming texture). Without a display only the picture exists,
-// so tests can read what the program drew.
+// device context changes it at once, and when the window has an SDL window the changed picture
+// is presented there (an SDL renderer with a streaming texture) when the device context is
+// released or the program next looks at its messages, so the several calls that draw one
+// frame (bars and picture) cost one present. Without a display only the picture exists, so
+// tests can read what the program drew.
 // Owner: the Window it belongs to; created with the window, released when it is destroyed.
-// Present runs once per drawing call into the window (once per frame for the engine).
+// Present runs once per frame for the engine.
 #pragma once
 
 #include "PixelLayout.h"
@@ -34,6 +36,11 @@ public:
     const std::vector<uint32_t> &GetPixels() const { return m_pixels; }
 
     void Present();
+    // Drawing changed the picture: it is presented at the next PresentIfChanged.
+    void MarkChanged() { m_bChanged = true; }
+    void PresentIfChanged() {
+        if (m_bChanged) Present();
+    }
     void Show(bool bShow);
     void Raise();
     void Minimize();
@@ -52,6 +59,7 @@ private:
     int m_nWidth = 0;
     int m_nHeight = 0;
     bool m_bShown = false;
+    bool m_bChanged = false;
     SDL_Window *m_pWindow = nullptr;
     SDL_Renderer *m_pRenderer = nullptr;
     SDL_Texture *m_pTexture = nullptr;

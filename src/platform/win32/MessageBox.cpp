@@ -4,6 +4,7 @@
 // every box (Win32StandIn.h).
 #include <windows.h>
 
+#include "FocusState.h"
 #include "VideoSystem.h"
 #include "WindowRegistry.h"
 
@@ -73,7 +74,10 @@ bool ShowSdlBox(const StandInMessageBox &box, int *pnResult) {
         aButtons[i].buttonid = set.anIds[i];
         aButtons[i].text = set.apszTexts[i];
     }
+    // A box without an owner still comes up in front of the program's active window (it takes
+    // the foreground on Windows); as that window's transient it stays above a full-screen one.
     StandIn::Window *pOwner = StandIn::WindowRegistry::Find(box.hOwner);
+    if (!pOwner) pOwner = StandIn::WindowRegistry::Find(StandIn::FocusState::Active());
     SDL_MessageBoxData data = {};
     data.flags = SdlIconFlag(box.uFlags) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     data.window = pOwner ? pOwner->surface.GetSdlWindow() : nullptr;

@@ -15,7 +15,7 @@ bool FrameBuffer::Create(Int32 nWidth, Int32 nHeight, Int32 nColorBuffers, bool 
     if (nWidth <= 0 || nHeight <= 0 || nWidth > GlideConfig::MaxScreenWidth ||
         nHeight > GlideConfig::MaxScreenHeight || nColorBuffers < 2 || nColorBuffers > 3)
         return false;
-    const size_t nPixels = size_t(nWidth) * size_t(nHeight);
+    const size_t nPixels = size_t(nWidth) * size_t(nHeight) + Padding;
     for (Int32 i = 0; i < nColorBuffers; ++i)
     {
         m_apColor[i] = new (std::nothrow) std::uint16_t[nPixels];

@@ -19,6 +19,10 @@ enum class BufferId : Byte
 class FrameBuffer
 {
 public:
+    // Pixels allocated past the end of each buffer: the span renderer reads and rewrites (with
+    // their own values) up to 7 pixels beyond a span when it works in groups of eight.
+    static constexpr Int32 Padding = 8;
+
     FrameBuffer() = default;
     ~FrameBuffer();
     FrameBuffer(const FrameBuffer&) = delete;

@@ -33,7 +33,7 @@ bool MapCombine(GrCombineFunction_t eFunction, GrCombineFactor_t eFactor, GrComb
     return true;
 }
 
-Int32 Channel(UInt32 nArgb, Int32 nShift)
+Int32 ColorByte(UInt32 nArgb, Int32 nShift)
 {
     return Int32((nArgb >> nShift) & 0xFFu);
 }
@@ -183,10 +183,10 @@ void FX_CALL grConstantColorValue(GrColor_t value)
         return;
     const UInt32 nArgb = GlideMap::ColorToArgb(value, Context().GetColorFormat());
     DeviceState& state = Context().GetState();
-    state.nConstA = Channel(nArgb, 24);
-    state.nConstR = Channel(nArgb, 16);
-    state.nConstG = Channel(nArgb, 8);
-    state.nConstB = Channel(nArgb, 0);
+    state.nConstA = ColorByte(nArgb, 24);
+    state.nConstR = ColorByte(nArgb, 16);
+    state.nConstG = ColorByte(nArgb, 8);
+    state.nConstB = ColorByte(nArgb, 0);
 }
 
 void FX_CALL grConstantColorValue4(float a, float r, float g, float b)

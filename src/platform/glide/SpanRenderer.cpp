@@ -12,7 +12,7 @@ inline Int32 ClampInt(Int32 v, Int32 nLow, Int32 nHigh)
 }
 
 template <typename Pass>
-void KillUnless(Pass pass, Int32 n, Int32* pLive, UInt32& nFailures)
+void KillUnless(Pass pass, Int32 n, Channel* pLive, UInt32& nFailures)
 {
     for (Int32 i = 0; i < n; ++i)
     {
@@ -25,8 +25,8 @@ void KillUnless(Pass pass, Int32 n, Int32* pLive, UInt32& nFailures)
 }
 
 // Kills the pixels where "a[i] OP b(i)" fails.
-template <typename B>
-void CompareKill(CompareFunc eFunc, const Int32* pA, B b, Int32 n, Int32* pLive,
+template <typename A, typename B>
+void CompareKill(CompareFunc eFunc, const A* pA, B b, Int32 n, Channel* pLive,
                  UInt32& nFailures)
 {
     switch (eFunc)
@@ -157,7 +157,8 @@ void SpanRenderer::Begin(const DeviceState& state, const TriangleParams& tri,
                 apTmus[t] ? apTmus[t]->Decode(state.aTmu[t].source, state.aTmu[t].sampler.nNccTable)
                           : nullptr;
             m_aSampler[t].Begin(state.aTmu[t], pTexture, tri, t, nFracMask,
-                                state.bAllowMipMapDither);
+                                state.bAllowMipMapDither,
+                                plan.bNeedLodFraction || plan.bNeedDetail);
         }
     }
 
@@ -168,10 +169,10 @@ SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineSpec& spec, Int3
                                                    Int32 nChannel)
 {
     const bool bLast = nTmu == m_nTmus - 1;
-    const Int32* pUpstream = bLast ? m_anZero : m_aTmuPlan[nTmu + 1].apOut[nChannel];
-    const Int32* pUpstreamA = bLast ? m_anZero : m_aTmuPlan[nTmu + 1].apOut[3];
-    const Int32* pTexel = m_anTexel[nTmu][nChannel];
-    const Int32* pTexelA = m_anTexel[nTmu][3];
+    const Channel* pUpstream = bLast ? m_anZero : m_aTmuPlan[nTmu + 1].apOut[nChannel];
+    const Channel* pUpstreamA = bLast ? m_anZero : m_aTmuPlan[nTmu + 1].apOut[3];
+    const Channel* pTexel = m_anTexel[nTmu][nChannel];
+    const Channel* pTexelA = m_anTexel[nTmu][3];
     UnitInputs in;
     in.pOther = spec.bZeroOther ? m_anZero : pUpstream;
     in.pSub = spec.bSubtractLocal ? pTexel : m_anZero;
@@ -212,14 +213,19 @@ SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineSpec& spec, Int3
     }
     in.nFactorXor = spec.bInvertFactor ? 255 : 0;
     in.nOutputXor = spec.bInvertOutput ? 255 : 0;
+    FindPassThrough(in);
+    return in;
+}
+
+void SpanRenderer::FindPassThrough(UnitInputs& in) const
+{
+    // "Add only" and "other times one" give an input unchanged: the unit need not run.
     in.pPass = nullptr;
-    // Shortcuts: "add only" and "other times one" pass an input through unchanged.
     if (in.pOther == m_anZero && in.pSub == m_anZero && in.nOutputXor == 0)
         in.pPass = in.pAdd;
     else if (in.pSub == m_anZero && in.pAdd == m_anZero && in.nOutputXor == 0 &&
              in.pFactor == m_anZero && in.nFactorXor == 255)
         in.pPass = in.pOther;
-    return in;
 }
 
 void SpanRenderer::PlanTmus(const DeviceState& state, TextureUnit* const* /*apTmus*/,
@@ -241,21 +247,21 @@ void SpanRenderer::PlanTmus(const DeviceState& state, TextureUnit* const* /*apTm
 SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineSpec& spec, Int32 nChannel)
 {
     const CombineSpec& alphaSpec = m_pState->alphaCombine;
-    const Int32* pTexture = m_nTmus > 0 ? m_aTmuPlan[0].apOut[nChannel] : m_anZero;
-    const Int32* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
-    const Int32* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[nChannel]
+    const Channel* pTexture = m_nTmus > 0 ? m_aTmuPlan[0].apOut[nChannel] : m_anZero;
+    const Channel* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
+    const Channel* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[nChannel]
                           : spec.eOther == CombineOther::Texture ? pTexture
                                                                  : m_anConst[nChannel];
     m_apOtherRgb[nChannel] = pOther;
-    const Int32* pLocal = m_bLightingSelect ? m_anSelLocal[nChannel]
+    const Channel* pLocal = m_bLightingSelect ? m_anSelLocal[nChannel]
                           : spec.eLocal == CombineLocal::Iterated ? m_anIter[nChannel]
                                                                   : m_anConst[nChannel];
     m_apLocalRgb[nChannel] = pLocal;
     // The colour unit's alpha factors read the alpha unit's selected inputs.
-    const Int32* pLocalA = alphaSpec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
+    const Channel* pLocalA = alphaSpec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
                            : alphaSpec.eLocal == CombineLocal::Constant ? m_anConst[3]
                                                                         : m_anDepthHigh;
-    const Int32* pOtherA = alphaSpec.eOther == CombineOther::Iterated  ? m_anIter[3]
+    const Channel* pOtherA = alphaSpec.eOther == CombineOther::Iterated  ? m_anIter[3]
                            : alphaSpec.eOther == CombineOther::Texture ? pTextureA
                                                                        : m_anConst[3];
     UnitInputs in;
@@ -298,17 +304,17 @@ SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineSpec& spec, In
     }
     in.nFactorXor = spec.bInvertFactor ? 255 : 0;
     in.nOutputXor = spec.bInvertOutput ? 255 : 0;
-    in.pPass = nullptr;
+    FindPassThrough(in);
     return in;
 }
 
 SpanRenderer::UnitInputs SpanRenderer::PlanAlphaUnit(const CombineSpec& spec)
 {
-    const Int32* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
-    const Int32* pLocal = spec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
+    const Channel* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
+    const Channel* pLocal = spec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
                           : spec.eLocal == CombineLocal::Constant ? m_anConst[3]
                                                                   : m_anDepthHigh;
-    const Int32* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[3]
+    const Channel* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[3]
                           : spec.eOther == CombineOther::Texture ? pTextureA
                                                                  : m_anConst[3];
     UnitInputs in;
@@ -336,7 +342,7 @@ SpanRenderer::UnitInputs SpanRenderer::PlanAlphaUnit(const CombineSpec& spec)
     in.pAdd = spec.eAdd == CombineAdd::None ? m_anZero : pLocal;
     in.nFactorXor = spec.bInvertFactor ? 255 : 0;
     in.nOutputXor = spec.bInvertOutput ? 255 : 0;
-    in.pPass = nullptr;
+    FindPassThrough(in);
     return in;
 }
 
@@ -345,9 +351,11 @@ void SpanRenderer::PlanColorAndAlpha(const DeviceState& state)
     for (Int32 c = 0; c < 3; ++c)
     {
         m_aColor[c] = PlanColorUnit(state.colorCombine, c);
+        m_apResult[c] = m_aColor[c].pPass ? m_aColor[c].pPass : m_anOut[c];
         MarkUse(m_aColor[c]);
     }
     m_Alpha = PlanAlphaUnit(state.alphaCombine);
+    m_apResult[3] = m_Alpha.pPass ? m_Alpha.pPass : m_anOut[3];
     MarkUse(m_Alpha);
 }
 
@@ -360,7 +368,7 @@ void SpanRenderer::MarkUse(const UnitInputs& inputs)
 }
 
 // Records what an input array needs computed per chunk, following TMU outputs upstream.
-void SpanRenderer::MarkUse(const Int32* p)
+void SpanRenderer::MarkUse(const Channel* p)
 {
     if (!p || p == m_anZero || p == m_anFull)
         return;
@@ -400,9 +408,9 @@ void SpanRenderer::MarkUse(const Int32* p)
     }
 }
 
-const Int32* SpanRenderer::BlendFactorArray(BlendFactor eFactor, Int32 nChannel, bool bAlpha)
+const Channel* SpanRenderer::BlendFactorArray(BlendFactor eFactor, Int32 nChannel, bool bAlpha)
 {
-    const Int32* pSource = m_bFog && !bAlpha ? m_anFogged[nChannel] : m_anOut[nChannel];
+    const Channel* pSource = m_bFog && !bAlpha ? m_anFogged[nChannel] : m_apResult[nChannel];
     switch (eFactor)
     {
     case BlendFactor::Zero:
@@ -410,7 +418,7 @@ const Int32* SpanRenderer::BlendFactorArray(BlendFactor eFactor, Int32 nChannel,
     case BlendFactor::One:
         return m_anFull;
     case BlendFactor::SrcAlpha:
-        return m_anOut[3];
+        return m_apResult[3];
     case BlendFactor::OneMinusSrcAlpha:
         m_bNeedInvSrcAlpha = true;
         return m_anInvSrcAlpha;
@@ -421,7 +429,7 @@ const Int32* SpanRenderer::BlendFactorArray(BlendFactor eFactor, Int32 nChannel,
         m_bNeedDestAlpha = m_bNeedInvDstAlpha = true;
         return m_anInvDstAlpha;
     case BlendFactor::SrcColor:
-        return bAlpha ? m_anOut[3] : pSource;
+        return bAlpha ? m_apResult[3] : pSource;
     case BlendFactor::OneMinusSrcColor:
         if (bAlpha)
         {
@@ -454,7 +462,7 @@ const Int32* SpanRenderer::BlendFactorArray(BlendFactor eFactor, Int32 nChannel,
         m_bNeedDestAlpha = m_bNeedSaturate = true;
         return m_anSaturate;
     case BlendFactor::PrefogColor:
-        return bAlpha ? m_anOut[3] : m_anOut[nChannel];
+        return bAlpha ? m_apResult[3] : m_apResult[nChannel];
     }
     return m_anZero;
 }
@@ -498,16 +506,16 @@ void SpanRenderer::Render(Int32 nRow, Int32 x0, Int32 x1)
     }
 }
 
-void SpanRenderer::RunUnit(const UnitInputs& inputs, Int32 n, Int32* pOut)
+void SpanRenderer::RunUnit(const UnitInputs& inputs, Int32 n, Channel* pOut)
 {
     if (inputs.pPass)
-        std::memcpy(pOut, inputs.pPass, size_t(n) * sizeof(Int32));
+        std::memcpy(pOut, inputs.pPass, size_t(n) * sizeof(Channel));
     else
         PixelStages::Combine(inputs.pOther, inputs.pSub, inputs.pFactor, inputs.nFactorXor,
                              inputs.pAdd, inputs.nOutputXor, n, pOut);
 }
 
-void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY)
+void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY)
 {
     for (Int32 t = m_nTmus - 1; t >= 0; --t)
     {
@@ -515,7 +523,7 @@ void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY)
         if (!plan.bActive)
             continue;
         if (plan.bNeedTexel)
-            m_aSampler[t].Sample(nRow, x, n, nScreenY, m_anTexel[t][0], m_anTexel[t][1],
+            m_aSampler[t].Sample(nRow, x, n, nValid, nScreenY, m_anTexel[t][0], m_anTexel[t][1],
                                  m_anTexel[t][2], m_anTexel[t][3],
                                  plan.bNeedLodFraction ? m_anLodFraction[t] : nullptr,
                                  plan.bNeedDetail ? m_anDetail[t] : nullptr);
@@ -551,7 +559,7 @@ void SpanRenderer::Tests(Int32 n)
     {
         const Int32 nRef = state.nAlphaRef;
         CompareKill(
-            state.eAlphaTest, m_anOut[3], [nRef](Int32) { return nRef; }, n, m_anLive,
+            state.eAlphaTest, m_apResult[3], [nRef](Int32) { return nRef; }, n, m_anLive,
             m_pCounters->nAlphaFail);
     }
 }
@@ -559,7 +567,7 @@ void SpanRenderer::Tests(Int32 n)
 void SpanRenderer::ApplyFog(Int32 n)
 {
     const DeviceState& state = *m_pState;
-    const Int32* pFactor = m_anFogFactor;
+    const Channel* pFactor = m_anFogFactor;
     switch (state.eFogMode)
     {
     case FogMode::Disabled:
@@ -584,7 +592,7 @@ void SpanRenderer::ApplyFog(Int32 n)
         break;
     }
     for (Int32 c = 0; c < 3; ++c)
-        PixelStages::Fog(state.bFogMult ? m_anZero : m_anOut[c], m_anFogColor[c], pFactor, n,
+        PixelStages::Fog(state.bFogMult ? m_anZero : m_apResult[c], m_anFogColor[c], pFactor, n,
                          m_anFogged[c]);
 }
 
@@ -610,8 +618,11 @@ void SpanRenderer::DepthTest(Int32 n, const std::uint16_t* pAux)
         m_pCounters->nDepthFail);
 }
 
-void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 n)
+void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
 {
+    // With SSE2 every stage runs on whole groups of eight pixels: the pixels past the span are
+    // computed but never written (they are not live), and the frame buffer has room for them.
+    const Int32 n = GLIDE_SSE2 ? (nValid + 7) & ~7 : nValid;
     const DeviceState& state = *m_pState;
     const TriangleParams& tri = *m_pTri;
     const Int32 nScreenY = state.bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
@@ -621,8 +632,11 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 n)
         m_pAux ? m_pAux + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
-    m_pCounters->nPixelsIn += UInt32(n);
-    PixelStages::Fill(1, n, m_anLive);
+    m_pCounters->nPixelsIn += UInt32(nValid);
+    const UInt32 nFailuresBefore =
+        m_pCounters->nChromaFail + m_pCounters->nAlphaFail + m_pCounters->nDepthFail;
+    PixelStages::Fill(1, nValid, m_anLive);
+    PixelStages::Fill(0, n - nValid, m_anLive + nValid);
 
     if (m_bNeedIterRgb)
     {
@@ -635,12 +649,12 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 n)
     if (m_bNeedDepth || m_bNeedW)
         ComputeDepthValues(nRow, x, n);
     if (m_bNeedTex0)
-        RunTmus(nRow, x, n, nScreenY);
+        RunTmus(nRow, x, n, nValid, nScreenY);
 
     if (m_bLightingSelect)
     {
         // The MSB of texture alpha picks the colour unit's local colour: constant when set.
-        const Int32* pTexA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
+        const Channel* pTexA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
         for (Int32 c = 0; c < 3; ++c)
             for (Int32 i = 0; i < n; ++i)
                 m_anSelLocal[c][i] = pTexA[i] >= 128 ? m_anConst[c][i] : m_anIter[c][i];
@@ -650,29 +664,34 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 n)
         const UInt32 nKey = state.nChromaRgb;
         const Int32 nKeyR = Int32((nKey >> 16) & 0xFFu), nKeyG = Int32((nKey >> 8) & 0xFFu),
                     nKeyB = Int32(nKey & 0xFFu);
-        const Int32 *pR = m_apOtherRgb[0], *pG = m_apOtherRgb[1], *pB = m_apOtherRgb[2];
+        const Channel *pR = m_apOtherRgb[0], *pG = m_apOtherRgb[1], *pB = m_apOtherRgb[2];
         KillUnless([&](Int32 i) { return !(pR[i] == nKeyR && pG[i] == nKeyG && pB[i] == nKeyB); },
                    n, m_anLive, m_pCounters->nChromaFail);
     }
 
     for (Int32 c = 0; c < 3; ++c)
-        RunUnit(m_aColor[c], n, m_anOut[c]);
-    RunUnit(m_Alpha, n, m_anOut[3]);
+        if (!m_aColor[c].pPass)
+            RunUnit(m_aColor[c], n, m_anOut[c]);
+    if (!m_Alpha.pPass)
+        RunUnit(m_Alpha, n, m_anOut[3]);
     Tests(n);
     if (m_bFog)
         ApplyFog(n);
     if (m_bDepthTest && pAux)
         DepthTest(n, pAux);
     Write(x, n, pColor, pAux);
+    const UInt32 nFailed = m_pCounters->nChromaFail + m_pCounters->nAlphaFail +
+                           m_pCounters->nDepthFail - nFailuresBefore;
+    m_pCounters->nPixelsOut += UInt32(nValid) - nFailed;
 }
 
 void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t* pAux)
 {
-    const Int32* apSrc[3];
+    const Channel* apSrc[3];
     for (Int32 c = 0; c < 3; ++c)
-        apSrc[c] = m_bFog ? m_anFogged[c] : m_anOut[c];
-    const Int32* pSrcA = m_anOut[3];
-    const Int32* apResult[4] = {apSrc[0], apSrc[1], apSrc[2], pSrcA};
+        apSrc[c] = m_bFog ? m_anFogged[c] : m_apResult[c];
+    const Channel* pSrcA = m_apResult[3];
+    const Channel* apResult[4] = {apSrc[0], apSrc[1], apSrc[2], pSrcA};
 
     if (m_bBlend)
     {
@@ -736,8 +755,4 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
     else if (pAux && m_bAlphaBuffer)
         for (Int32 i = 0; i < n; ++i)
             pAux[i] = m_anLive[i] ? std::uint16_t(apResult[3][i] & 0xFF) : pAux[i];
-    UInt32 nOut = 0;
-    for (Int32 i = 0; i < n; ++i)
-        nOut += UInt32(m_anLive[i]);
-    m_pCounters->nPixelsOut += nOut;
 }

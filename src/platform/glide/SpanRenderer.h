@@ -14,6 +14,7 @@
 #include "DeviceState.h"
 #include "FrameBuffer.h"
 #include "GlideConfig.h"
+#include "PixelStages.h"
 #include "TextureSampler.h"
 #include "TextureUnit.h"
 #include "TriangleParams.h"
@@ -45,18 +46,19 @@ public:
 
 private:
     static constexpr Int32 Chunk = GlideConfig::SpanChunk;
-    typedef Int32 Lane[Chunk];
+    typedef Channel Lane[Chunk];
+    typedef Int32 WideLane[Chunk];
 
     // One combine unit's chosen inputs for one channel.
     struct UnitInputs
     {
-        const Int32* pOther;
-        const Int32* pSub;
-        const Int32* pFactor;
-        const Int32* pAdd;
+        const Channel* pOther;
+        const Channel* pSub;
+        const Channel* pFactor;
+        const Channel* pAdd;
         Int32 nFactorXor;
         Int32 nOutputXor;
-        const Int32* pPass; // non-null: the unit passes this input through unchanged
+        const Channel* pPass; // non-null: the unit passes this input through unchanged
     };
 
     struct TmuPlan
@@ -67,7 +69,7 @@ private:
         bool bNeedDetail = false;
         UnitInputs aRgb[3];
         UnitInputs alpha;
-        const Int32* apOut[4]; // r, g, b, a results
+        const Channel* apOut[4]; // r, g, b, a results
     };
 
     void PlanTmus(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
@@ -76,14 +78,15 @@ private:
     void PlanColorAndAlpha(const DeviceState& state);
     UnitInputs PlanColorUnit(const CombineSpec& spec, Int32 nChannel);
     UnitInputs PlanAlphaUnit(const CombineSpec& spec);
+    void FindPassThrough(UnitInputs& in) const;
     void PlanBlend(const DeviceState& state);
-    const Int32* BlendFactorArray(BlendFactor eFactor, Int32 nChannel, bool bAlpha);
+    const Channel* BlendFactorArray(BlendFactor eFactor, Int32 nChannel, bool bAlpha);
     void MarkUse(const UnitInputs& inputs);
-    void MarkUse(const Int32* p);
+    void MarkUse(const Channel* p);
 
     void RenderChunk(Int32 nRow, Int32 x, Int32 n);
-    void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY);
-    static void RunUnit(const UnitInputs& inputs, Int32 n, Int32* pOut);
+    void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
+    static void RunUnit(const UnitInputs& inputs, Int32 n, Channel* pOut);
     void DepthTest(Int32 n, const std::uint16_t* pAux);
     void Tests(Int32 n);
     void ApplyFog(Int32 n);
@@ -125,12 +128,15 @@ private:
     TextureSampler m_aSampler[GlideConfig::MaxTmus];
     UnitInputs m_aColor[3];
     UnitInputs m_Alpha;
-    const Int32* m_apOtherRgb[3] = {nullptr, nullptr, nullptr};
-    const Int32* m_apLocalRgb[3] = {nullptr, nullptr, nullptr};
-    const Int32* m_apRgbSrcFactor[3] = {nullptr, nullptr, nullptr};
-    const Int32* m_apRgbDstFactor[3] = {nullptr, nullptr, nullptr};
-    const Int32* m_pAlphaSrcFactor = nullptr;
-    const Int32* m_pAlphaDstFactor = nullptr;
+    // Where each combine result is read from: the unit's output array, or the input it passes
+    // through unchanged.
+    const Channel* m_apResult[4] = {nullptr, nullptr, nullptr, nullptr};
+    const Channel* m_apOtherRgb[3] = {nullptr, nullptr, nullptr};
+    const Channel* m_apLocalRgb[3] = {nullptr, nullptr, nullptr};
+    const Channel* m_apRgbSrcFactor[3] = {nullptr, nullptr, nullptr};
+    const Channel* m_apRgbDstFactor[3] = {nullptr, nullptr, nullptr};
+    const Channel* m_pAlphaSrcFactor = nullptr;
+    const Channel* m_pAlphaDstFactor = nullptr;
     bool m_bNeedInvSrcAlpha = false, m_bNeedInvDstAlpha = false, m_bNeedInvSrcColor = false,
          m_bNeedInvDstColor = false, m_bNeedSaturate = false;
 
@@ -142,15 +148,14 @@ private:
     // Per-chunk values.
     alignas(32) Lane m_anIter[4];  // iterated r, g, b, a
     alignas(32) Lane m_anSelLocal[3];
-    alignas(32) Lane m_anDepthValue; // 16-bit depth of the pixel (Z or W form)
+    alignas(32) WideLane m_anDepthValue; // 16-bit depth of the pixel (Z or W form)
     alignas(32) Lane m_anDepthHigh;  // bits 15..8 of the iterated Z
-    alignas(32) Lane m_anWFloat;     // the pixel's 1/w as the 16-bit W float
+    alignas(32) WideLane m_anWFloat;     // the pixel's 1/w as the 16-bit W float
     alignas(32) Lane m_anTexel[GlideConfig::MaxTmus][4];
     alignas(32) Lane m_anTmuOut[GlideConfig::MaxTmus][4];
     alignas(32) Lane m_anLodFraction[GlideConfig::MaxTmus];
     alignas(32) Lane m_anDetail[GlideConfig::MaxTmus];
     alignas(32) Lane m_anOut[4];
-    alignas(32) Lane m_anPrefog[3];
     alignas(32) Lane m_anFogFactor;
     alignas(32) Lane m_anFogged[3];
     alignas(32) Lane m_anDest[4]; // destination r, g, b, a
@@ -161,5 +166,5 @@ private:
     alignas(32) Lane m_anSaturate;
     alignas(32) Lane m_anBlended[4];
     alignas(32) Lane m_anLive;
-    alignas(32) Int32 m_anDitherRow[Chunk + 4];
+    alignas(32) Channel m_anDitherRow[Chunk + 4];
 };

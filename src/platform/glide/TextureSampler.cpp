@@ -1,7 +1,6 @@
 // TextureSampler: coordinates, level of detail and filtered texels per chunk.
 #include "TextureSampler.h"
 #include "Dither.h"
-#include "PixelStages.h"
 #include <cmath>
 #include <cstring>
 
@@ -11,21 +10,62 @@ constexpr Int32 FracBits = GlideConfig::TexCoordFracBits;
 constexpr float CoordScale = float(1 << GlideConfig::TexCoordFracBits);
 constexpr float MaxCoord = GlideConfig::MaxTexCoord;
 constexpr float MinCoord = -32768.0f;
+constexpr Int32 Chunk = GlideConfig::SpanChunk;
 
+// 256 * log2(1 + m / 256) rounded, for the top 8 mantissa bits m, and its inverse: the largest
+// m whose entry is at most r.
 struct Log2Table
 {
     Int32 an[256];
+    Int32 anInverse[256];
     Log2Table()
     {
         for (Int32 m = 0; m < 256; ++m)
             an[m] = Int32(std::floor(256.0 * std::log2(1.0 + m / 256.0) + 0.5));
+        Int32 m = 0;
+        for (Int32 r = 0; r < 256; ++r)
+        {
+            while (m < 255 && an[m + 1] <= r)
+                ++m;
+            anInverse[r] = m;
+        }
     }
 };
 
-const Log2Table& TheLog2Table()
+const Log2Table g_Log2Table;
+
+inline UInt32 FloatBits(float f)
 {
-    static const Log2Table table;
-    return table;
+    UInt32 nBits;
+    std::memcpy(&nBits, &f, sizeof nBits);
+    return nBits;
+}
+
+// log2 in 8.8 fixed point of a positive float from its key (bits >> 15: exponent and the top 8
+// mantissa bits). Zero and denormals give -127.
+inline Int32 Log2OfKey(Int32 nKey)
+{
+    const Int32 nExponent = nKey >> 8;
+    return nExponent == 0 ? -127 * 256 : ((nExponent - 127) << 8) + g_Log2Table.an[nKey & 0xFF];
+}
+
+inline Int32 Log2Of(float fValue)
+{
+    return Log2OfKey(Int32(FloatBits(fValue) >> 15));
+}
+
+// The largest key whose log2 is at most nTarget (8.8), or -1 when none is. Log2OfKey never
+// decreases as the key grows, so "log2 <= target" is "key <= this".
+Int32 KeyAtMost(Int32 nTarget)
+{
+    if (nTarget < -127 * 256)
+        return -1;
+    if (nTarget >= 128 * 256)
+        return 0xFFFF;
+    const Int32 nExponent = (nTarget >> 8) + 127;
+    if (nExponent <= 0)
+        return 0xFF;
+    return (nExponent << 8) | g_Log2Table.anInverse[nTarget & 0xFF];
 }
 
 inline Int32 ClampInt(Int32 v, Int32 nLow, Int32 nHigh)
@@ -33,12 +73,109 @@ inline Int32 ClampInt(Int32 v, Int32 nLow, Int32 nHigh)
     return v < nLow ? nLow : (v > nHigh ? nHigh : v);
 }
 
-// Point and bilinear lookups, specialised on filter and clamp so the per-pixel loop has no
-// mode switch. The level of every pixel comes from pLevel.
+GLIDE_SCALAR_LOOP void Gather(const UInt32* pTexels, const Int32* __restrict pIndex, Int32 n,
+                              UInt32* __restrict pTap)
+{
+    for (Int32 i = 0; i < n; ++i)
+        pTap[i] = pTexels[pIndex[i]];
+}
+
+GLIDE_SCALAR_LOOP void Gather4(const UInt32* pTexels, TextureSampler::Taps& taps, Int32 n)
+{
+    const Int32* __restrict p0 = taps.anIndex[0];
+    const Int32* __restrict p1 = taps.anIndex[1];
+    const Int32* __restrict p2 = taps.anIndex[2];
+    const Int32* __restrict p3 = taps.anIndex[3];
+    UInt32* __restrict p00 = taps.an00;
+    UInt32* __restrict p01 = taps.an01;
+    UInt32* __restrict p10 = taps.an10;
+    UInt32* __restrict p11 = taps.an11;
+    for (Int32 i = 0; i < n; ++i)
+    {
+        p00[i] = pTexels[p0[i]];
+        p01[i] = pTexels[p1[i]];
+        p10[i] = pTexels[p2[i]];
+        p11[i] = pTexels[p3[i]];
+    }
+}
+
+// Texel addresses of one level for the whole chunk: computed for all pixels first (a loop the
+// compiler vectorises), then the texels are gathered.
 template <bool Bilinear, bool ClampS, bool ClampT>
-void Fetch(const DecodedTexture& texture, const Int32* pS, const Int32* pT, const Int32* pLevel,
-           Int32 nFracMask, Int32 n, UInt32* p00, UInt32* p01, UInt32* p10, UInt32* p11,
-           Int32* pFu, Int32* pFv)
+void FetchOneLevel(const DecodedTexture& texture, const Int32* __restrict pS,
+                   const Int32* __restrict pT, Int32 nLevel, Int32 nFracMask, Int32 n,
+                   TextureSampler::Taps& taps)
+{
+    const DecodedLevel& level = texture.aLevels[nLevel];
+    const Int32 nWidthMask = level.nWidth - 1;
+    const Int32 nHeightMask = level.nHeight - 1;
+    const Int32 nLog2 = level.nWidthLog2;
+    const UInt32* pTexels = level.pTexels;
+    Int32* __restrict p0 = taps.anIndex[0];
+    Int32* __restrict p1 = taps.anIndex[1];
+    Int32* __restrict p2 = taps.anIndex[2];
+    Int32* __restrict p3 = taps.anIndex[3];
+    if (!Bilinear)
+    {
+        const Int32 nShift = FracBits + nLevel;
+        for (Int32 i = 0; i < n; ++i)
+        {
+            Int32 u = pS[i] >> nShift;
+            Int32 v = pT[i] >> nShift;
+            u = ClampS ? ClampInt(u, 0, nWidthMask) : (u & nWidthMask);
+            v = ClampT ? ClampInt(v, 0, nHeightMask) : (v & nHeightMask);
+            p0[i] = (v << nLog2) + u;
+        }
+        Gather(pTexels, p0, n, taps.an00);
+        return;
+    }
+    // 8 fraction bits at this level, then back by half a texel (texel centres at +0.5).
+    const Int32 nShift = FracBits - 8 + nLevel;
+    Int32* __restrict pFu = taps.anFu;
+    Int32* __restrict pFv = taps.anFv;
+    for (Int32 i = 0; i < n; ++i)
+    {
+        const Int32 u = (pS[i] >> nShift) - 128;
+        const Int32 v = (pT[i] >> nShift) - 128;
+        pFu[i] = u & nFracMask;
+        pFv[i] = v & nFracMask;
+        Int32 u0 = u >> 8, u1 = u0 + 1;
+        Int32 v0 = v >> 8, v1 = v0 + 1;
+        if (ClampS)
+        {
+            u0 = ClampInt(u0, 0, nWidthMask);
+            u1 = ClampInt(u1, 0, nWidthMask);
+        }
+        else
+        {
+            u0 &= nWidthMask;
+            u1 &= nWidthMask;
+        }
+        if (ClampT)
+        {
+            v0 = ClampInt(v0, 0, nHeightMask);
+            v1 = ClampInt(v1, 0, nHeightMask);
+        }
+        else
+        {
+            v0 &= nHeightMask;
+            v1 &= nHeightMask;
+        }
+        const Int32 nRow0 = v0 << nLog2;
+        const Int32 nRow1 = v1 << nLog2;
+        p0[i] = nRow0 + u0;
+        p1[i] = nRow0 + u1;
+        p2[i] = nRow1 + u0;
+        p3[i] = nRow1 + u1;
+    }
+    Gather4(pTexels, taps, n);
+}
+
+// Texel lookups with a level per pixel.
+template <bool Bilinear, bool ClampS, bool ClampT>
+GLIDE_SCALAR_LOOP void FetchPerPixel(const DecodedTexture& texture, const Int32* __restrict pS,
+                   const Int32* __restrict pT, const Int32* __restrict pLevel, Int32 nFracMask,
+                   Int32 n, TextureSampler::Taps& taps)
 {
     for (Int32 i = 0; i < n; ++i)
     {
@@ -48,40 +185,23 @@ void Fetch(const DecodedTexture& texture, const Int32* pS, const Int32* pT, cons
         const Int32 nHeightMask = level.nHeight - 1;
         if (Bilinear)
         {
-            // 8 fraction bits at this level, then back by half a texel (texel centres at +0.5).
             const Int32 nShift = FracBits - 8 + nLevel;
             const Int32 u = (pS[i] >> nShift) - 128;
             const Int32 v = (pT[i] >> nShift) - 128;
-            pFu[i] = u & nFracMask;
-            pFv[i] = v & nFracMask;
+            taps.anFu[i] = u & nFracMask;
+            taps.anFv[i] = v & nFracMask;
             Int32 u0 = u >> 8, u1 = u0 + 1;
             Int32 v0 = v >> 8, v1 = v0 + 1;
-            if (ClampS)
-            {
-                u0 = ClampInt(u0, 0, nWidthMask);
-                u1 = ClampInt(u1, 0, nWidthMask);
-            }
-            else
-            {
-                u0 &= nWidthMask;
-                u1 &= nWidthMask;
-            }
-            if (ClampT)
-            {
-                v0 = ClampInt(v0, 0, nHeightMask);
-                v1 = ClampInt(v1, 0, nHeightMask);
-            }
-            else
-            {
-                v0 &= nHeightMask;
-                v1 &= nHeightMask;
-            }
+            u0 = ClampS ? ClampInt(u0, 0, nWidthMask) : (u0 & nWidthMask);
+            u1 = ClampS ? ClampInt(u1, 0, nWidthMask) : (u1 & nWidthMask);
+            v0 = ClampT ? ClampInt(v0, 0, nHeightMask) : (v0 & nHeightMask);
+            v1 = ClampT ? ClampInt(v1, 0, nHeightMask) : (v1 & nHeightMask);
             const UInt32* pRow0 = level.pTexels + (v0 << level.nWidthLog2);
             const UInt32* pRow1 = level.pTexels + (v1 << level.nWidthLog2);
-            p00[i] = pRow0[u0];
-            p01[i] = pRow0[u1];
-            p10[i] = pRow1[u0];
-            p11[i] = pRow1[u1];
+            taps.an00[i] = pRow0[u0];
+            taps.an01[i] = pRow0[u1];
+            taps.an10[i] = pRow1[u0];
+            taps.an11[i] = pRow1[u1];
         }
         else
         {
@@ -90,65 +210,110 @@ void Fetch(const DecodedTexture& texture, const Int32* pS, const Int32* pT, cons
             Int32 v = pT[i] >> nShift;
             u = ClampS ? ClampInt(u, 0, nWidthMask) : (u & nWidthMask);
             v = ClampT ? ClampInt(v, 0, nHeightMask) : (v & nHeightMask);
-            p00[i] = level.pTexels[(v << level.nWidthLog2) + u];
+            taps.an00[i] = level.pTexels[(v << level.nWidthLog2) + u];
         }
     }
 }
 
-void Bilerp(const UInt32* p00, const UInt32* p01, const UInt32* p10, const UInt32* p11,
-            const Int32* pFu, const Int32* pFv, Int32 n, Int32* __restrict pR,
-            Int32* __restrict pG, Int32* __restrict pB, Int32* __restrict pA)
+template <bool Bilinear, bool ClampS, bool ClampT, bool OneLevel>
+void Fetch(const DecodedTexture& texture, const Int32* pS, const Int32* pT, const Int32* pLevel,
+           Int32 nFracMask, Int32 n, TextureSampler::Taps& taps)
 {
-    for (Int32 i = 0; i < n; ++i)
+    if (OneLevel)
+        FetchOneLevel<Bilinear, ClampS, ClampT>(texture, pS, pT, pLevel[0], nFracMask, n, taps);
+    else
+        FetchPerPixel<Bilinear, ClampS, ClampT>(texture, pS, pT, pLevel, nFracMask, n, taps);
+}
+
+template <bool OneLevel>
+TextureSampler::FetchFn PickFetchFor(TextureFilter eFilter, bool bClampS, bool bClampT)
+{
+    if (eFilter == TextureFilter::Bilinear)
     {
-        const Int32 fu = pFu[i];
-        const Int32 fv = pFv[i];
-        const Int32 w00 = (256 - fu) * (256 - fv);
-        const Int32 w01 = fu * (256 - fv);
-        const Int32 w10 = (256 - fu) * fv;
-        const Int32 w11 = fu * fv;
-        const UInt32 a = p00[i], b = p01[i], c = p10[i], d = p11[i];
-        pA[i] = (Int32(a >> 24) * w00 + Int32(b >> 24) * w01 + Int32(c >> 24) * w10 +
-                 Int32(d >> 24) * w11) >> 16;
-        pR[i] = (Int32((a >> 16) & 0xFFu) * w00 + Int32((b >> 16) & 0xFFu) * w01 +
-                 Int32((c >> 16) & 0xFFu) * w10 + Int32((d >> 16) & 0xFFu) * w11) >> 16;
-        pG[i] = (Int32((a >> 8) & 0xFFu) * w00 + Int32((b >> 8) & 0xFFu) * w01 +
-                 Int32((c >> 8) & 0xFFu) * w10 + Int32((d >> 8) & 0xFFu) * w11) >> 16;
-        pB[i] = (Int32(a & 0xFFu) * w00 + Int32(b & 0xFFu) * w01 + Int32(c & 0xFFu) * w10 +
-                 Int32(d & 0xFFu) * w11) >> 16;
+        if (bClampS)
+            return bClampT ? Fetch<true, true, true, OneLevel> : Fetch<true, true, false, OneLevel>;
+        return bClampT ? Fetch<true, false, true, OneLevel> : Fetch<true, false, false, OneLevel>;
+    }
+    if (bClampS)
+        return bClampT ? Fetch<false, true, true, OneLevel> : Fetch<false, true, false, OneLevel>;
+    return bClampT ? Fetch<false, false, true, OneLevel> : Fetch<false, false, false, OneLevel>;
+}
+
+// (a (256 - f) + b f) >> 8 on 8-bit channels; each product fits 16 unsigned bits.
+inline UInt32 Lerp8(UInt32 a, UInt32 b, UInt32 f)
+{
+    return (a * (256 - f) + b * f) >> 8;
+}
+
+// Bilinear blend of every pixel's four texels into 0xAARRGGBB.
+void Bilerp(const TextureSampler::Taps& taps, Int32 n, UInt32* __restrict pOut)
+{
+    Int32 i = 0;
+#if GLIDE_SSE2
+    // Two channels per 32-bit lane: red and blue (mask 0x00FF00FF), alpha and green (the same
+    // mask after >> 8), each in its own 16-bit half, so 16-bit multiplies blend both at once.
+    const __m128i vMask = _mm_set1_epi32(0x00FF00FF);
+    const __m128i v256 = _mm_set1_epi32(0x01000100);
+    auto lerp = [](__m128i a, __m128i b, __m128i vInverse, __m128i vFraction) {
+        return _mm_srli_epi16(
+            _mm_add_epi16(_mm_mullo_epi16(a, vInverse), _mm_mullo_epi16(b, vFraction)), 8);
+    };
+    auto load = [](const UInt32* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    auto spread = [&](const Int32* p) {
+        const __m128i f = load(reinterpret_cast<const UInt32*>(p));
+        return _mm_or_si128(f, _mm_slli_epi32(f, 16));
+    };
+    for (; i + 4 <= n; i += 4)
+    {
+        const __m128i vFu = spread(taps.anFu + i), vFv = spread(taps.anFv + i);
+        const __m128i vIu = _mm_sub_epi16(v256, vFu), vIv = _mm_sub_epi16(v256, vFv);
+        const __m128i x00 = load(taps.an00 + i), x01 = load(taps.an01 + i);
+        const __m128i x10 = load(taps.an10 + i), x11 = load(taps.an11 + i);
+        const __m128i vRbTop = lerp(_mm_and_si128(x00, vMask), _mm_and_si128(x01, vMask), vIu, vFu);
+        const __m128i vRbBottom =
+            lerp(_mm_and_si128(x10, vMask), _mm_and_si128(x11, vMask), vIu, vFu);
+        const __m128i vAgTop = lerp(_mm_and_si128(_mm_srli_epi32(x00, 8), vMask),
+                                    _mm_and_si128(_mm_srli_epi32(x01, 8), vMask), vIu, vFu);
+        const __m128i vAgBottom = lerp(_mm_and_si128(_mm_srli_epi32(x10, 8), vMask),
+                                       _mm_and_si128(_mm_srli_epi32(x11, 8), vMask), vIu, vFu);
+        const __m128i vRb = lerp(vRbTop, vRbBottom, vIv, vFv);
+        const __m128i vAg = lerp(vAgTop, vAgBottom, vIv, vFv);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i),
+                         _mm_or_si128(vRb, _mm_slli_epi16(vAg, 8)));
+    }
+#endif
+    for (; i < n; ++i)
+    {
+        const UInt32 fu = UInt32(taps.anFu[i]), fv = UInt32(taps.anFv[i]);
+        const UInt32 a = taps.an00[i], b = taps.an01[i], c = taps.an10[i], d = taps.an11[i];
+        UInt32 nTexel = 0;
+        for (Int32 nShift = 0; nShift < 32; nShift += 8)
+        {
+            const UInt32 nTop = Lerp8((a >> nShift) & 0xFFu, (b >> nShift) & 0xFFu, fu);
+            const UInt32 nBottom = Lerp8((c >> nShift) & 0xFFu, (d >> nShift) & 0xFFu, fu);
+            nTexel |= Lerp8(nTop, nBottom, fv) << nShift;
+        }
+        pOut[i] = nTexel;
     }
 }
 } // namespace
 
 Int32 TextureSampler::Log2Fixed(float fValue)
 {
-    UInt32 nBits;
-    std::memcpy(&nBits, &fValue, sizeof nBits);
-    const Int32 nExponent = Int32((nBits >> 23) & 0xFFu);
-    if (nExponent == 0)
-        return -127 * 256;
-    return ((nExponent - 127) << 8) + TheLog2Table().an[(nBits >> 15) & 0xFFu];
+    return Log2Of(fValue);
 }
 
 TextureSampler::FetchFn TextureSampler::PickFetch(TextureFilter eFilter, TextureClamp eClampS,
-                                                  TextureClamp eClampT)
+                                                  TextureClamp eClampT, bool bOneLevel)
 {
     const bool bS = eClampS == TextureClamp::Clamp;
     const bool bT = eClampT == TextureClamp::Clamp;
-    if (eFilter == TextureFilter::Bilinear)
-    {
-        if (bS)
-            return bT ? Fetch<true, true, true> : Fetch<true, true, false>;
-        return bT ? Fetch<true, false, true> : Fetch<true, false, false>;
-    }
-    if (bS)
-        return bT ? Fetch<false, true, true> : Fetch<false, true, false>;
-    return bT ? Fetch<false, false, true> : Fetch<false, false, false>;
+    return bOneLevel ? PickFetchFor<true>(eFilter, bS, bT) : PickFetchFor<false>(eFilter, bS, bT);
 }
 
 void TextureSampler::Begin(const TmuState& tmu, const DecodedTexture* pTexture,
                            const TriangleParams& tri, Int32 nTmu, Int32 nFracMask,
-                           bool bMipMapDither)
+                           bool bMipMapDither, bool bNeedLod)
 {
     m_pTexture = pTexture;
     m_pTri = &tri;
@@ -159,18 +324,37 @@ void TextureSampler::Begin(const TmuState& tmu, const DecodedTexture* pTexture,
         return;
     m_nLargeLod = pTexture->source.nLargeLod;
     m_nSmallLod = pTexture->source.nSmallLod;
+    m_bMipMap = m_Sampler.eMipMap != MipMapMode::Disabled;
     m_bMipMapDither = bMipMapDither && m_Sampler.eMipMap == MipMapMode::NearestDither;
     m_bMixedFilters = m_Sampler.eMinFilter != m_Sampler.eMagFilter;
-    m_pfnMin = PickFetch(m_Sampler.eMinFilter, m_Sampler.eClampS, m_Sampler.eClampT);
-    m_pfnMag = PickFetch(m_Sampler.eMagFilter, m_Sampler.eClampS, m_Sampler.eClampT);
+    for (Int32 k = 0; k < 2; ++k)
+    {
+        m_apfnMin[k] = PickFetch(m_Sampler.eMinFilter, m_Sampler.eClampS, m_Sampler.eClampT, k);
+        m_apfnMag[k] = PickFetch(m_Sampler.eMagFilter, m_Sampler.eClampS, m_Sampler.eClampT, k);
+    }
     // The level of detail varies per pixel only with perspective (1/w not constant) or dither.
     m_bPerPixelLod = !tri.abLodConstant[nTmu] || m_bMipMapDither;
+    m_bFullLod = bNeedLod || m_bMipMapDither;
     if (!m_bPerPixelLod)
     {
         const float fW = float(tri.aw[nTmu].dStart);
-        m_nConstLod = fW > 0.0f ? tri.anLodBase[nTmu] - Log2Fixed(fW) + m_Sampler.nLodBias
+        m_nConstLod = fW > 0.0f ? tri.anLodBase[nTmu] - Log2Of(fW) + m_Sampler.nLodBias
                                 : (GlideConfig::LevelCount << 8);
     }
+    else if (!m_bFullLod)
+        PrepareThresholds();
+}
+
+void TextureSampler::PrepareThresholds()
+{
+    // level >= k  <=>  base - log2(1/w) >= 256k  <=>  log2(1/w) <= base - 256k.
+    const Int32 nBase = m_pTri->anLodBase[m_nTmu] + m_Sampler.nLodBias;
+    for (Int32 k = 1; k < GlideConfig::LevelCount; ++k)
+        m_anLevelKey[k - 1] = m_bMipMap && k > m_nLargeLod && k <= m_nSmallLod
+                                  ? KeyAtMost(nBase - 256 * k)
+                                  : -1;
+    // Magnifying: lod <= 256 * large  <=>  log2(1/w) > base - 256 * large - 1.
+    m_nMagKey = KeyAtMost(nBase - 256 * m_nLargeLod - 1);
 }
 
 void TextureSampler::Coordinates(Int32 nRow, Int32 x, Int32 n)
@@ -184,57 +368,153 @@ void TextureSampler::Coordinates(Int32 nRow, Int32 x, Int32 n)
     const float fDw = float(tri.aw[m_nTmu].dDx);
     const float fDs = float(tri.as[m_nTmu].dDx);
     const float fDt = float(tri.at[m_nTmu].dDx);
-    for (Int32 i = 0; i < n; ++i)
+    float* __restrict pW = m_afW;
+    Int32* __restrict pS = m_anS;
+    Int32* __restrict pT = m_anT;
+    Int32 i = 0;
+#if GLIDE_SSE2
+    {
+        const __m128i vStepIndex = _mm_set1_epi32(4);
+        __m128i vIndex = _mm_setr_epi32(0, 1, 2, 3);
+        const __m128 vW0 = _mm_set1_ps(fW0), vDw = _mm_set1_ps(fDw);
+        const __m128 vS0 = _mm_set1_ps(fS0), vDs = _mm_set1_ps(fDs);
+        const __m128 vT0 = _mm_set1_ps(fT0), vDt = _mm_set1_ps(fDt);
+        const __m128 vOne = _mm_set1_ps(1.0f), vZero = _mm_setzero_ps();
+        const __m128 vMax = _mm_set1_ps(MaxCoord), vMin = _mm_set1_ps(MinCoord);
+        const __m128 vScale = _mm_set1_ps(CoordScale);
+        for (; i + 4 <= n; i += 4)
+        {
+            // The same operations as the scalar loop below, four pixels at a time. minps and
+            // maxps return their second operand for a NaN, as the scalar selects do.
+            const __m128 vI = _mm_cvtepi32_ps(vIndex);
+            const __m128 vW = _mm_add_ps(vW0, _mm_mul_ps(vI, vDw));
+            const __m128 vRecip = _mm_div_ps(vOne, vW);
+            __m128 vS = _mm_mul_ps(_mm_add_ps(vS0, _mm_mul_ps(vI, vDs)), vRecip);
+            __m128 vT = _mm_mul_ps(_mm_add_ps(vT0, _mm_mul_ps(vI, vDt)), vRecip);
+            vS = _mm_max_ps(_mm_min_ps(vS, vMax), vMin);
+            vT = _mm_max_ps(_mm_min_ps(vT, vMax), vMin);
+            const __m128 vBehind = _mm_cmplt_ps(vW, vZero);
+            vS = _mm_andnot_ps(vBehind, vS);
+            vT = _mm_andnot_ps(vBehind, vT);
+            _mm_storeu_ps(pW + i, vW);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pS + i),
+                             _mm_cvttps_epi32(_mm_mul_ps(vS, vScale)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pT + i),
+                             _mm_cvttps_epi32(_mm_mul_ps(vT, vScale)));
+            vIndex = _mm_add_epi32(vIndex, vStepIndex);
+        }
+    }
+#endif
+    for (; i < n; ++i)
     {
         const float fI = float(i);
         const float fW = fW0 + fI * fDw;
         const float fRecip = 1.0f / fW;
         float fS = (fS0 + fI * fDs) * fRecip;
         float fT = (fT0 + fI * fDt) * fRecip;
-        // Negative 1/w clamps to the texture's origin; out-of-range values (and the NaN of
-        // 0/0) to the valid range.
-        fS = fW < 0.0f ? 0.0f : fS;
-        fT = fW < 0.0f ? 0.0f : fT;
-        fS = fS > MaxCoord ? MaxCoord : fS;
-        fS = fS >= MinCoord ? fS : MinCoord;
-        fT = fT > MaxCoord ? MaxCoord : fT;
-        fT = fT >= MinCoord ? fT : MinCoord;
-        m_afW[i] = fW;
-        m_anS[i] = Int32(fS * CoordScale);
-        m_anT[i] = Int32(fT * CoordScale);
+        // Out-of-range values (and the NaN of 0/0) are clamped to the valid range, and a
+        // negative 1/w puts the pixel at the texture's origin.
+        fS = fS < MaxCoord ? fS : MaxCoord;
+        fS = fS > MinCoord ? fS : MinCoord;
+        fT = fT < MaxCoord ? fT : MaxCoord;
+        fT = fT > MinCoord ? fT : MinCoord;
+        const bool bBehind = fW < 0.0f;
+        fS = bBehind ? 0.0f : fS;
+        fT = bBehind ? 0.0f : fT;
+        pW[i] = fW;
+        pS[i] = Int32(fS * CoordScale);
+        pT[i] = Int32(fT * CoordScale);
     }
 }
 
-void TextureSampler::LevelsOfDetail(Int32 x, Int32 n, Int32 nScreenY)
+// The level (and whether it magnifies) of one pixel by the thresholds.
+static inline void LevelByKey(float fW, const Int32* pKey, Int32 nMagKey, Int32 nLarge, Int32 nSmall,
+                       Int32* pnLevel, Int32* pnMag)
+{
+    const Int32 nKey = Int32(FloatBits(fW) >> 15);
+    Int32 nLevel = nLarge;
+    for (Int32 k = 0; k < GlideConfig::LevelCount - 1; ++k)
+        nLevel += nKey <= pKey[k] ? 1 : 0;
+    // 1/w at or below zero takes the smallest level and never magnifies.
+    const bool bFar = !(fW > 0.0f);
+    *pnLevel = bFar ? nSmall : nLevel;
+    *pnMag = !bFar && nKey > nMagKey ? 1 : 0;
+}
+
+void TextureSampler::LevelsByThreshold(Int32 n, Int32 nValid)
+{
+    // 1/w is linear along the chunk, so level and magnification are monotonic in x: when both
+    // ends agree, every pixel between them does too.
+    Int32 nFirstLevel, nFirstMag, nLastLevel, nLastMag;
+    LevelByKey(m_afW[0], m_anLevelKey, m_nMagKey, m_nLargeLod, m_nSmallLod, &nFirstLevel,
+               &nFirstMag);
+    LevelByKey(m_afW[nValid - 1], m_anLevelKey, m_nMagKey, m_nLargeLod, m_nSmallLod, &nLastLevel,
+               &nLastMag);
+    if (nFirstLevel == nLastLevel && nFirstMag == nLastMag)
+    {
+        m_anLevel[0] = nFirstLevel;
+        m_bOneLevel = true;
+        if (m_bMixedFilters)
+            PixelStages::Fill(nFirstMag, n, m_anMag);
+        return;
+    }
+    for (Int32 i = 0; i < n; ++i)
+        LevelByKey(m_afW[i], m_anLevelKey, m_nMagKey, m_nLargeLod, m_nSmallLod, &m_anLevel[i],
+                   &m_anMag[i]);
+    m_bOneLevel = nFirstLevel == nLastLevel;
+}
+
+void TextureSampler::LevelsOfDetail(Int32 x, Int32 n, Int32 nValid, Int32 nScreenY)
 {
     const Int32 nLow = m_nLargeLod << 8;
     const Int32 nHigh = m_nSmallLod << 8;
-    const bool bMipMap = m_Sampler.eMipMap != MipMapMode::Disabled;
     if (!m_bPerPixelLod)
     {
         const Int32 nLod = ClampInt(m_nConstLod, nLow, nHigh);
         PixelStages::Fill(nLod, n, m_anLod);
-        PixelStages::Fill(bMipMap ? nLod >> 8 : m_nLargeLod, n, m_anLevel);
+        PixelStages::Fill(m_bMipMap ? nLod >> 8 : m_nLargeLod, n, m_anLevel);
         PixelStages::Fill(m_nConstLod <= nLow ? 1 : 0, n, m_anMag);
+        m_bOneLevel = true;
         return;
     }
+    if (!m_bFullLod)
+        return LevelsByThreshold(n, nValid);
     const Int32 nBase = m_pTri->anLodBase[m_nTmu] + m_Sampler.nLodBias;
+    const Int32 nFar = GlideConfig::LevelCount << 8;
     const Byte* pDither = Dither::s_abMatrix4x4[nScreenY & 3];
+    const Int32 nDitherMask = m_bMipMapDither ? 0xF : 0;
     for (Int32 i = 0; i < n; ++i)
     {
+        // A pixel with 1/w at or below zero takes the smallest level.
         const float fW = m_afW[i];
-        Int32 nLod = fW > 0.0f ? nBase - Log2Fixed(fW) : (GlideConfig::LevelCount << 8);
-        if (m_bMipMapDither)
-            nLod += pDither[(x + i) & 3] << 4;
+        Int32 nLod = fW > 0.0f ? nBase - Log2Of(fW) : nFar;
+        nLod += (pDither[(x + i) & 3] & nDitherMask) << 4;
         m_anMag[i] = nLod <= nLow ? 1 : 0;
         nLod = ClampInt(nLod, nLow, nHigh);
         m_anLod[i] = nLod;
-        m_anLevel[i] = bMipMap ? nLod >> 8 : m_nLargeLod;
+        m_anLevel[i] = m_bMipMap ? nLod >> 8 : m_nLargeLod;
     }
+    m_bOneLevel = true;
+    for (Int32 i = 1; i < n; ++i)
+        m_bOneLevel = m_bOneLevel && m_anLevel[i] == m_anLevel[0];
 }
 
-void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY, Int32* pR, Int32* pG,
-                            Int32* pB, Int32* pA, Int32* pLodFraction, Int32* pDetail)
+void TextureSampler::Filter(FetchFn pfnFetch, TextureFilter eFilter, Int32 n, Channel* pR,
+                            Channel* pG, Channel* pB, Channel* pA)
+{
+    pfnFetch(*m_pTexture, m_anS, m_anT, m_anLevel, m_nFracMask, n, m_Taps);
+    if (eFilter == TextureFilter::Bilinear)
+    {
+        Bilerp(m_Taps, n, m_anFiltered);
+        PixelStages::Unpack(m_anFiltered, n, pR, pG, pB, pA);
+    }
+    else
+        PixelStages::Unpack(m_Taps.an00, n, pR, pG, pB, pA);
+}
+
+void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
+                            Channel* pR, Channel* pG, Channel* pB, Channel* pA,
+                            Channel* pLodFraction, Channel* pDetail)
 {
     if (!m_pTexture)
     {
@@ -250,28 +530,15 @@ void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY, Int32*
         return;
     }
     Coordinates(nRow, x, n);
-    LevelsOfDetail(x, n, nScreenY);
-
-    const bool bMinBilinear = m_Sampler.eMinFilter == TextureFilter::Bilinear;
-    m_pfnMin(*m_pTexture, m_anS, m_anT, m_anLevel, m_nFracMask, n, m_an00, m_an01, m_an10,
-             m_an11, m_anFu, m_anFv);
-    if (bMinBilinear)
-        Bilerp(m_an00, m_an01, m_an10, m_an11, m_anFu, m_anFv, n, pR, pG, pB, pA);
-    else
-        PixelStages::Unpack(m_an00, n, pR, pG, pB, pA);
-
+    LevelsOfDetail(x, n, nValid, nScreenY);
+    const Int32 nVariant = m_bOneLevel ? 1 : 0;
+    Filter(m_apfnMin[nVariant], m_Sampler.eMinFilter, n, pR, pG, pB, pA);
     if (m_bMixedFilters)
     {
         // Different filters for magnification and minification: sample again with the
         // magnification filter and keep it where the pixel covers less than one texel.
-        alignas(32) Int32 anR[GlideConfig::SpanChunk], anG[GlideConfig::SpanChunk];
-        alignas(32) Int32 anB[GlideConfig::SpanChunk], anA[GlideConfig::SpanChunk];
-        m_pfnMag(*m_pTexture, m_anS, m_anT, m_anLevel, m_nFracMask, n, m_an00, m_an01, m_an10,
-                 m_an11, m_anFu, m_anFv);
-        if (m_Sampler.eMagFilter == TextureFilter::Bilinear)
-            Bilerp(m_an00, m_an01, m_an10, m_an11, m_anFu, m_anFv, n, anR, anG, anB, anA);
-        else
-            PixelStages::Unpack(m_an00, n, anR, anG, anB, anA);
+        alignas(32) Channel anR[Chunk], anG[Chunk], anB[Chunk], anA[Chunk];
+        Filter(m_apfnMag[nVariant], m_Sampler.eMagFilter, n, anR, anG, anB, anA);
         for (Int32 i = 0; i < n; ++i)
         {
             const bool bMag = m_anMag[i] != 0;
@@ -281,10 +548,9 @@ void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY, Int32*
             pA[i] = bMag ? anA[i] : pA[i];
         }
     }
-
     if (pLodFraction)
         for (Int32 i = 0; i < n; ++i)
-            pLodFraction[i] = m_anLod[i] & 0xFF;
+            pLodFraction[i] = Channel(m_anLod[i] & 0xFF);
     if (pDetail)
     {
         // Detail factor from the level of detail in quarter levels.
@@ -292,7 +558,7 @@ void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nScreenY, Int32*
         {
             const Int32 nDetail =
                 (m_Sampler.nDetailBias - (m_anLod[i] >> 6)) * (1 << m_Sampler.nDetailScale);
-            pDetail[i] = ClampInt(nDetail, 0, m_Sampler.nDetailMax);
+            pDetail[i] = Channel(ClampInt(nDetail, 0, m_Sampler.nDetailMax));
         }
     }
 }

@@ -9,19 +9,18 @@ using namespace StandIn;
 namespace StandIn {
 
 bool FindPaintMessage(HWND hFilter, UINT uMin, UINT uMax, MSG *pMsg) {
-    for (HWND hWnd : WindowRegistry::All()) {
-        Window *pWindow = WindowRegistry::Find(hWnd);
-        if (!pWindow->bVisible || !pWindow->bNeedsPaint) continue;
-        MSG msg = {};
+    MSG msg = {};
+    msg.message = WM_PAINT;
+    HWND hFound = WindowRegistry::FindFirst([&](HWND hWnd, Window &window) {
         msg.hwnd = hWnd;
-        msg.message = WM_PAINT;
-        msg.time = GetTickCount();
-        msg.pt = CursorScreenPosition();
-        if (!MessageQueue::PassesFilter(msg, hFilter, uMin, uMax)) continue;
-        *pMsg = msg;
-        return true;
-    }
-    return false;
+        return window.bVisible && window.bNeedsPaint && MessageQueue::PassesFilter(msg, hFilter, uMin, uMax);
+    });
+    if (!hFound) return false;
+    msg.hwnd = hFound;
+    msg.time = GetTickCount();
+    msg.pt = CursorScreenPosition();
+    *pMsg = msg;
+    return true;
 }
 
 } // namespace StandIn

@@ -57,6 +57,14 @@ bool WindowRegistry::ClassInUse(ATOM atomClass) {
     return bInUse;
 }
 
+HWND FindFirstWindow(bool (*pfnTest)(HWND, Window &, void *), void *pContext) {
+    HWND hFound = nullptr;
+    g_windows.ForEach([&](uintptr_t h, Window &window) {
+        if (!hFound && pfnTest(Handle(h), window, pContext)) hFound = Handle(h);
+    });
+    return hFound;
+}
+
 void WindowRegistry::PresentChanged() {
     g_windows.ForEach([](uintptr_t, Window &window) { window.surface.PresentIfChanged(); });
 }

@@ -21,6 +21,9 @@ public:
     static Window *Find(HWND hWnd);
     static HWND FindBySdlId(uint32_t uSdlId);
     static std::vector<HWND> All();
+    // The first window (in creation-slot order) for which fn(handle, window) is true; null when
+    // none is. Allocates nothing, so it may run on every look at the queue.
+    template <typename F> static HWND FindFirst(F fn);
     // Calls the window's procedure now; 0 for a window that does not exist (any more).
     static LRESULT Send(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam);
     static HWND TopLevelOf(HWND hWnd);
@@ -30,5 +33,13 @@ public:
     // StandIn_Reset: every window goes, without messages.
     static void DestroyAllSilently();
 };
+
+// The table itself is private to WindowRegistry.cpp; FindFirst goes through this hook.
+HWND FindFirstWindow(bool (*pfnTest)(HWND, Window &, void *), void *pContext);
+
+template <typename F> HWND WindowRegistry::FindFirst(F fn) {
+    return FindFirstWindow([](HWND hWnd, Window &window, void *pContext) { return (*static_cast<F *>(pContext))(hWnd, window); },
+                           &fn);
+}
 
 } // namespace StandIn

@@ -131,7 +131,8 @@ int main(int argc, char** argv)
     std::string strError;
     if (!ParseCaptureOptions(argc, argv, options, strError))
     {
-        fprintf(stderr, "vellumtide-capture: %s\n%s", strError.c_str(), CaptureUsage());
+        fprintf(stderr, "vellumtide-capture: %s (see vellumtide-capture --help)\n",
+                strError.c_str());
         return 2;
     }
     if (options.m_bHelp)

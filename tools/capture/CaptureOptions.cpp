@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -207,8 +208,10 @@ Int32 ParseCaptureOptions(int argc, char** argv, CaptureOptions& rOptions, std::
         const Int64 llFrame = FrameForTime(rOptions, dTime);
         if (llFrame < 1)
         {
-            rError = "the first frame is drawn one step after the start; time " +
-                     std::to_string(dTime) + " comes before it";
+            char szTime[32];
+            snprintf(szTime, sizeof(szTime), "%g", dTime);
+            rError = std::string("the first frame is drawn one step after the start; time ") +
+                     szTime + " s comes before it";
             return 0;
         }
         rOptions.m_allFrames.push_back(llFrame);

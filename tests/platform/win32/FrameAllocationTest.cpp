@@ -65,7 +65,8 @@ TEST_F(FrameAllocationTest, SteadyFramesAllocateNothing) {
     for (int i = 0; i < 3; ++i) OneFrame();
     g_nAllocations = 0;
     g_bCounting = true;
-    delete new int(1); // the counter itself counts
+    int *volatile pProbe = new int(1); // the counter itself counts
+    delete pProbe;
     g_bCounting = false;
     ASSERT_EQ(g_nAllocations.exchange(0), 1);
     g_bCounting = true;

@@ -3,11 +3,13 @@
 
 A 256 x 256 picture of tide lines on a deep sea: the contour lines of a
 smooth wave field, glowing parchment-amber over a dark blue-green ground.
-It is kept dark on purpose: the material adds the dome over the grid, so the
-picture's brightness is what the two layers share. Every wave in the
-field has a whole number of periods across the picture in both directions,
-so the picture tiles seamlessly: the dome wraps it once around its rim
-(s runs 0..255 around) and the grid runs across it once.
+It is kept dark on purpose: the material multiplies it by the vertex colours
+and lays every triangle over what is already drawn with a "screen" blend
+(source + destination x (1 - source)), so the grid and the dome that covers
+it stay visible together, and stacked layers brighten without burning out.
+Every wave in the field has a whole number of periods across the picture in
+both directions, so the picture tiles seamlessly: the dome wraps it once
+around its rim (s runs 0..255 around) and the grid runs across it once.
 
 Only the standard library is used; the output is the same on every run.
 Usage: make-vellum-texture.py [output.png]   (default: Vellum.png beside this script)

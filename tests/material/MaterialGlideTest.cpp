@@ -82,12 +82,12 @@ TEST_F(MaterialOnGlide, ShippedMaterialLoadsItsTexture)
     SetModulePath(std::string(MOLTRANE_DATA_DIR) + "/demo");
     ASSERT_EQ(Load(), 1) << "Default.mtl and Vellum.3df in " << MOLTRANE_DATA_DIR;
     // data/Default.mtl, written out: white constant colour, texture times
-    // iterated colour, additive blending, iterated alpha, the Vellum texture
-    // as is.
+    // iterated colour, "screen" blending (source plus destination times one
+    // minus source), iterated alpha, the Vellum texture as is.
     EXPECT_EQ(m_Material.m_nConstantColor, 0xFFFFFFFFu);
     EXPECT_EQ(m_Material.m_nColorCombine, 6);
     EXPECT_EQ(m_Material.m_nRgbSrcFactor, 4);
-    EXPECT_EQ(m_Material.m_nRgbDstFactor, 4);
+    EXPECT_EQ(m_Material.m_nRgbDstFactor, 6);
     EXPECT_EQ(m_Material.m_nAlphaSrcFactor, 4);
     EXPECT_EQ(m_Material.m_nAlphaDstFactor, 0);
     EXPECT_EQ(m_Material.m_nAlphaFunction, 3);

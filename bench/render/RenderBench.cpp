@@ -2,7 +2,9 @@
 // geometry: the 25 x 25 grid (heights swelling, turned about z and x) and the
 // 16 x 20 dome (scaled by 30, 30, -30 and turned about z), each transformed,
 // classified, clipped and queued, then flushed. Time advances by 1/60 s per
-// frame so the turns sweep through the views the scene shows.
+// frame through a 10 s cycle (600 frames: a full turn about z, more than a
+// full turn about x, the height swelling to 8.4), repeated; one cycle of
+// warm-up fills the triangle pool, so the measured frames are steady state.
 //
 //   BM_TransformClipQueue  the front end alone: grDrawTriangle is a no-op
 //   BM_FrameWithGlide      the same frames drawn by the software Glide
@@ -83,12 +85,14 @@ extern "C" void __wrap_grDrawTriangle(const GrVertex* a, const GrVertex* b, cons
 namespace
 {
 
+const int kCycleFrames = 600;
+
 struct SceneGeometry
 {
     std::unique_ptr<Mesh> pGrid;
     std::unique_ptr<Mesh> pDome;
     float afHeights[625];
-    float fTime = 0.0f;
+    int nFrame = 0;
 };
 
 SceneGeometry* g_pScene = nullptr;
@@ -120,8 +124,8 @@ void TurnX(float* m, float fPhi)
 // One frame of the scene's geometry; returns the number of triangles queued.
 int Frame(Renderer* pRenderer, SceneGeometry& rScene)
 {
-    rScene.fTime += 1.0f / 60.0f;
-    const float fTime = rScene.fTime;
+    rScene.nFrame = (rScene.nFrame + 1) % kCycleFrames;
+    const float fTime = static_cast<float>(rScene.nFrame) / 60.0f;
     const float fAmplitude = std::sin(fTime * 0.1f) * 10.0f;
     for (int n = 0; n < 625; ++n)
         rScene.pGrid->GetVertex(n).m_fZ = rScene.afHeights[n] * fAmplitude;
@@ -153,11 +157,9 @@ void RunFrames(benchmark::State& state, bool bRasterise)
 {
     Renderer* pRenderer = g_pEngine->GetDisplay()->GetRenderer();
     g_bRasterise = bRasterise;
-    g_pScene->fTime = 0.0f;
-    // One full turn of warm-up fills the pool to the largest frame.
-    for (int i = 0; i < 400; ++i)
+    // One cycle of warm-up fills the pool to the largest frame.
+    for (int i = 0; i < kCycleFrames; ++i)
         Frame(pRenderer, *g_pScene);
-    g_pScene->fTime = 0.0f;
     long nTriangles = 0;
     const long nAllocationsBefore = g_nAllocations;
     long nFrames = 0;

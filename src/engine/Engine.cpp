@@ -29,9 +29,7 @@ Int32 Distance(Int32 nA, Int32 nB)
 }
 } // namespace
 
-Engine::Engine() : m_pDisplay(nullptr), m_nRunning(0), m_nActive(0)
-{
-}
+Engine::Engine() : m_pDisplay(nullptr), m_nRunning(0), m_nActive(0) {}
 
 Int32 Engine::Open()
 {

@@ -18,7 +18,7 @@ class DisplayDevice;
 
 class Engine
 {
-public:
+  public:
     Engine();
 
     // Registers the window class and opens the display (full screen unless
@@ -40,7 +40,7 @@ public:
     // Activation change; losing activation also ends the run.
     void SetActive(Int32 nActive);
 
-private:
+  private:
     void HandleMouseMove(WPARAM wParam, LPARAM lParam);
 
     DisplayDevice* m_pDisplay; // owned; null while closed

@@ -18,7 +18,7 @@
 
 class Application
 {
-public:
+  public:
     // Builds everything the application draws; the engine, display and
     // renderer are open. Non-zero on success.
     virtual Int32 Create() = 0;

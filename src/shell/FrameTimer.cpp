@@ -6,14 +6,12 @@
 FrameTimer g_FrameTimer;
 
 FrameTimer::FrameTimer()
-    : m_fStartTime(0.0f), m_fTime(0.0f), m_fDelta(0.0f), m_fSecondsPerCount(0.0f), m_llStartCount(0),
-      m_llCount(0), m_llFrequency(0)
+    : m_fStartTime(0.0f), m_fTime(0.0f), m_fDelta(0.0f), m_fSecondsPerCount(0.0f),
+      m_llStartCount(0), m_llCount(0), m_llFrequency(0)
 {
 }
 
-FrameTimer::~FrameTimer()
-{
-}
+FrameTimer::~FrameTimer() {}
 
 Int32 FrameTimer::Start(float fScale, float fStartTime)
 {
@@ -26,7 +24,10 @@ Int32 FrameTimer::Start(float fScale, float fStartTime)
     m_llFrequency = liValue.QuadPart;
     // A counter that reports no frequency stands still: the time stays at the
     // start time instead of becoming infinite.
-    m_fSecondsPerCount = m_llFrequency > 0 ? static_cast<float>(static_cast<double>(fScale) / static_cast<double>(m_llFrequency)) : 0.0f;
+    m_fSecondsPerCount =
+        m_llFrequency > 0
+            ? static_cast<float>(static_cast<double>(fScale) / static_cast<double>(m_llFrequency))
+            : 0.0f;
 
     const Int32 nResult = QueryPerformanceCounter(&liValue);
     m_llStartCount = liValue.QuadPart;
@@ -40,10 +41,12 @@ Int32 FrameTimer::Update()
     QueryPerformanceCounter(&liValue);
     m_llCount = liValue.QuadPart;
     // A 64-bit difference, wrapping rather than overflowing.
-    m_llCount = static_cast<Int64>(static_cast<UInt64>(m_llCount) - static_cast<UInt64>(m_llStartCount));
+    m_llCount =
+        static_cast<Int64>(static_cast<UInt64>(m_llCount) - static_cast<UInt64>(m_llStartCount));
     // Both in double precision from the count and the stored floats: the time
     // is recomputed from the start each frame, never summed from the steps.
-    m_fDelta = static_cast<float>(static_cast<double>(m_llCount) * static_cast<double>(m_fSecondsPerCount) +
+    m_fDelta = static_cast<float>(static_cast<double>(m_llCount) *
+                                      static_cast<double>(m_fSecondsPerCount) +
                                   static_cast<double>(m_fStartTime) - static_cast<double>(m_fTime));
     m_fTime = static_cast<float>(static_cast<double>(m_fTime) + static_cast<double>(m_fDelta));
     return 1;

@@ -13,7 +13,7 @@
 
 class FrameTimer
 {
-public:
+  public:
     FrameTimer();
     virtual ~FrameTimer();
 

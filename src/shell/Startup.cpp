@@ -11,12 +11,11 @@ namespace
 // The checks live in each program's WinMain; their boxes name that file.
 const char kCheckFile[] = "WinMain";
 
-const char kOpenFailure[] =
-    "Failed to initialize the Moltrane Engine!\n"
-    "You probably hit the Preview button, or ran the program\n"
-    " while you had the Display Properties box open\n"
-    " and you've got a Pure3D card.. Right?\n"
-    " If no, then email me with the problem!";
+const char kOpenFailure[] = "Failed to initialize the Moltrane Engine!\n"
+                            "You probably hit the Preview button, or ran the program\n"
+                            " while you had the Display Properties box open\n"
+                            " and you've got a Pure3D card.. Right?\n"
+                            " If no, then email me with the problem!";
 } // namespace
 
 // Where the checks stand in each program's WinMain.

@@ -12,8 +12,10 @@
 
 #include "Shell.h"
 
-static_assert(sizeof(LONG) == sizeof(Int32), "reference counts are changed through the Interlocked calls");
-static_assert(sizeof(SStringHeader) == 3 * sizeof(Int32), "the characters follow the header directly");
+static_assert(sizeof(LONG) == sizeof(Int32),
+              "reference counts are changed through the Interlocked calls");
+static_assert(sizeof(SStringHeader) == 3 * sizeof(Int32),
+              "the characters follow the header directly");
 
 namespace
 {
@@ -44,13 +46,13 @@ LONG volatile* RefCount(SStringHeader* pHeader)
 
 // The stored text and place of the formatting check, as its box reports them.
 const Int32 kFormatCheckId = 7;
-const char kFormatCheckExpr[] = "vsprintf(m_pchData, lpszFormat, argListSave) <= (Int32)GetAllocLength()";
+const char kFormatCheckExpr[] =
+    "vsprintf(m_pchData, lpszFormat, argListSave) <= (Int32)GetAllocLength()";
 const char kCheckFile[] = "SString";
 const Int32 kFormatCheckLine = 766;
 // A buffer that cannot be allocated is reported the same way.
 const Int32 kAllocCheckId = 8;
 const char kAllocCheckExpr[] = "pHeader != NULL";
-const Int32 kAllocCheckLine = 73;
 } // namespace
 
 // ---- Internal operations ----
@@ -67,10 +69,11 @@ void SString::NewBuffer(Int32 nLength)
         m_pchData = EmptyData();
         return;
     }
-    const size_t nBytes = sizeof(SStringHeader) + static_cast<size_t>(static_cast<UInt32>(nLength)) + 1;
+    const size_t nBytes =
+        sizeof(SStringHeader) + static_cast<size_t>(static_cast<UInt32>(nLength)) + 1;
     void* pMemory = ::operator new(nBytes, std::nothrow);
     if (pMemory == nullptr)
-        AssertionFailed(kAllocCheckId, kAllocCheckExpr, kCheckFile, kAllocCheckLine);
+        AssertionFailed(kAllocCheckId, kAllocCheckExpr, kCheckFile, __LINE__);
     SStringHeader* pHeader = static_cast<SStringHeader*>(pMemory);
     pHeader->m_nRefs = 1;
     pHeader->m_nLength = nLength;
@@ -108,7 +111,8 @@ void SString::MakeUnique()
 void SString::PrepareWrite(Int32 nLength)
 {
     SStringHeader* pHeader = GetHeader();
-    if (pHeader->m_nRefs > 1 || static_cast<UInt32>(nLength) > static_cast<UInt32>(pHeader->m_nAllocLength))
+    if (pHeader->m_nRefs > 1 ||
+        static_cast<UInt32>(nLength) > static_cast<UInt32>(pHeader->m_nAllocLength))
     {
         ReleaseData();
         NewBuffer(nLength);
@@ -142,7 +146,8 @@ void SString::AppendChars(Int32 nLength, const char* pch)
     if (nLength == 0)
         return;
     SStringHeader* pHeader = GetHeader();
-    const UInt32 uNewLength = static_cast<UInt32>(pHeader->m_nLength) + static_cast<UInt32>(nLength);
+    const UInt32 uNewLength =
+        static_cast<UInt32>(pHeader->m_nLength) + static_cast<UInt32>(nLength);
     if (pHeader->m_nRefs > 1 || uNewLength > static_cast<UInt32>(pHeader->m_nAllocLength))
     {
         // The old buffer is released only after the copy, so appending a
@@ -170,9 +175,7 @@ void SString::CopyRangeTo(SString& strDest, Int32 nCount, Int32 nIndex, Int32 nE
 
 // ---- Construction and destruction ----
 
-SString::SString() : m_pchData(EmptyData())
-{
-}
+SString::SString() : m_pchData(EmptyData()) {}
 
 SString::SString(const SString& strSrc) : m_pchData(EmptyData())
 {
@@ -468,7 +471,8 @@ Int32 SString::Find(const char* pszSub) const
 char* SString::GetWriteBuffer(Int32 nMinBufLength)
 {
     SStringHeader* pHeader = GetHeader();
-    if (pHeader->m_nRefs > 1 || static_cast<UInt32>(nMinBufLength) > static_cast<UInt32>(pHeader->m_nAllocLength))
+    if (pHeader->m_nRefs > 1 ||
+        static_cast<UInt32>(nMinBufLength) > static_cast<UInt32>(pHeader->m_nAllocLength))
     {
         const Int32 nLength = pHeader->m_nLength;
         NewBuffer(nMinBufLength > nLength ? nMinBufLength : nLength);
@@ -764,7 +768,8 @@ Int64 EstimateFormat(const char* pch, va_list& argList)
         }
         // Character and string items are widened to the width and cut to a
         // non-zero precision.
-        if (chConversion == 'c' || chConversion == 'C' || chConversion == 's' || chConversion == 'S')
+        if (chConversion == 'c' || chConversion == 'C' || chConversion == 's' ||
+            chConversion == 'S')
         {
             if (nWidth > nItemLength)
                 nItemLength = nWidth;
@@ -796,7 +801,8 @@ void SString::FormatArgs(const char* lpszFormat, va_list argList)
     // Bounded by the capacity: a result longer than the estimate is cut and
     // reported, never written past the buffer.
     const Int32 nAllocLength = GetAllocLength();
-    const int nWritten = vsnprintf(m_pchData, static_cast<size_t>(nAllocLength) + 1, lpszFormat, argListSave);
+    const int nWritten =
+        vsnprintf(m_pchData, static_cast<size_t>(nAllocLength) + 1, lpszFormat, argListSave);
     va_end(argListSave);
     if (nWritten > nAllocLength)
         AssertionFailed(kFormatCheckId, kFormatCheckExpr, kCheckFile, kFormatCheckLine);

@@ -38,7 +38,7 @@ struct SStringHeader
 
 class SString
 {
-public:
+  public:
     SString();
     SString(const SString& strSrc);
     // The first nLength characters from pch, zero characters among them.
@@ -105,7 +105,7 @@ public:
     void Format(const char* lpszFormat, ...) SSTRING_PRINTF(2, 3);
     void FormatArgs(const char* lpszFormat, va_list argList) SSTRING_PRINTF(2, 0);
 
-protected:
+  protected:
     SStringHeader* GetHeader() const { return reinterpret_cast<SStringHeader*>(m_pchData) - 1; }
     int IsSharedEmpty() const;
 

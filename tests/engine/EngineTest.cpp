@@ -24,7 +24,7 @@ namespace
 // Counts the frames the engine asks for.
 class CountingApplication : public Application
 {
-public:
+  public:
     Int32 Create() override { return 1; }
     void Destroy() override {}
     void Terminate() override {}
@@ -38,7 +38,7 @@ public:
 
 class EngineTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         StandIn_SetHeadless(true);
@@ -251,10 +251,12 @@ TEST_F(EngineTest, TheWindowManagersCloseRequestGoesThroughTheBox)
     Open();
     // The user dismisses the box; only then does the run end.
     Int32 nRunningDuringBox = -1;
-    StandIn_SetMessageBoxHook([&](const StandInMessageBox&) {
-        nRunningDuringBox = m_pEngine->IsRunning();
-        return IDOK;
-    });
+    StandIn_SetMessageBoxHook(
+        [&](const StandInMessageBox&)
+        {
+            nRunningDuringBox = m_pEngine->IsRunning();
+            return IDOK;
+        });
     ASSERT_TRUE(StandIn_PostCloseRequest(m_hWnd));
     Pump();
     EXPECT_EQ(1, nRunningDuringBox);
@@ -379,7 +381,11 @@ TEST_F(EngineDeathTest, MouseMovesAgainstTheFirstPositionSeen)
         {"the first move only records the origin, however far",
          {{60000, 50000, 0, 1}, {60030, 49970, 0, 1}}},
         {"the origin never moves, so drift adds up",
-         {{100, 100, 0, 1}, {115, 100, 0, 1}, {125, 100, 0, 1}, {130, 100, 0, 1}, {131, 100, 0, 0}}},
+         {{100, 100, 0, 1},
+          {115, 100, 0, 1},
+          {125, 100, 0, 1},
+          {130, 100, 0, 1},
+          {131, 100, 0, 0}}},
         {"a button held on the first move stops", {{10, 10, MK_LBUTTON, 0}}},
         {"right button", {{10, 10, 0, 1}, {10, 10, MK_RBUTTON, 0}}},
         {"middle button", {{10, 10, 0, 1}, {11, 10, MK_MBUTTON, 0}}},
@@ -388,7 +394,8 @@ TEST_F(EngineDeathTest, MouseMovesAgainstTheFirstPositionSeen)
         // -1 in a low word is 65535, not -1: a pointer just left of the
         // window is far from an origin at 0.
         {"coordinates are unsigned 16-bit values", {{0, 0, 0, 1}, {-1, 0, 0, 0}}},
-        {"unsigned at the top of the range", {{65535, 65535, 0, 1}, {-31, -31, 0, 1}, {-32, 65535, 0, 0}}},
+        {"unsigned at the top of the range",
+         {{65535, 65535, 0, 1}, {-31, -31, 0, 1}, {-32, 65535, 0, 0}}},
     };
     for (const Scenario& s : scenarios)
     {
@@ -399,7 +406,8 @@ TEST_F(EngineDeathTest, MouseMovesAgainstTheFirstPositionSeen)
                 for (const Move& m : s.moves)
                 {
                     Send(WM_MOUSEMOVE, m.uFlags, MAKELPARAM(m.x, m.y));
-                    strTranscript += (strTranscript.empty() ? "" : " ") + std::to_string(m_pEngine->IsRunning());
+                    strTranscript +=
+                        (strTranscript.empty() ? "" : " ") + std::to_string(m_pEngine->IsRunning());
                 }
                 fprintf(stderr, "running %s\n", strTranscript.c_str());
                 _exit(0);
@@ -414,7 +422,8 @@ TEST_F(EngineDeathTest, OnlyTheLowThirtyTwoBitsOfTheMovesLParamCount)
     EXPECT_EXIT(
         {
             Open();
-            const LPARAM lHigh = static_cast<LPARAM>(static_cast<ULONG_PTR>(1) << (sizeof(LPARAM) * 8 - 2));
+            const LPARAM lHigh =
+                static_cast<LPARAM>(static_cast<ULONG_PTR>(1) << (sizeof(LPARAM) * 8 - 2));
             Send(WM_MOUSEMOVE, 0, MAKELPARAM(100, 100) | lHigh);
             Send(WM_MOUSEMOVE, 0, MAKELPARAM(130, 130) | lHigh);
             fprintf(stderr, "running %d\n", m_pEngine->IsRunning());

@@ -12,7 +12,7 @@ const char kBadParameters[] = "Bad command line parameters.\nParams: ";
 
 class CommandLineTest : public ShellTest
 {
-protected:
+  protected:
     // A window of the test's own, brought to the foreground.
     HWND MakeForegroundWindow()
     {
@@ -21,8 +21,8 @@ protected:
         wc.hInstance = GetInstance();
         wc.lpszClassName = "CommandLineTestOwner";
         RegisterClassA(&wc);
-        HWND hWnd = CreateWindowExA(0, wc.lpszClassName, "owner", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                                    GetInstance(), nullptr);
+        HWND hWnd = CreateWindowExA(0, wc.lpszClassName, "owner", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                    nullptr, GetInstance(), nullptr);
         ShowWindow(hWnd, SW_SHOWNORMAL);
         SetForegroundWindow(hWnd);
         return hWnd;
@@ -50,7 +50,8 @@ TEST_F(CommandLineTest, RunModesAndBoxesOfEachSwitch)
         {"xs", COMMANDLINE_START, RUNMODE_SCREENSAVER, nullptr},
         {"  /s  trailing words", COMMANDLINE_START, RUNMODE_SCREENSAVER, nullptr},
         {"/a", COMMANDLINE_START, RUNMODE_RUN, "Error"},
-        {"s", COMMANDLINE_START, RUNMODE_RUN, "Error"}, // one character: the second is the terminator
+        {"s", COMMANDLINE_START, RUNMODE_RUN,
+         "Error"}, // one character: the second is the terminator
         {"/", COMMANDLINE_START, RUNMODE_RUN, "Error"},
         {"/x 1 2 3", COMMANDLINE_START, RUNMODE_RUN, "Error"},
     };

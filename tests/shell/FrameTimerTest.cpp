@@ -10,7 +10,7 @@ namespace
 {
 class FrameTimerTest : public ::testing::Test
 {
-protected:
+  protected:
     void TearDown() override { StandIn_UseRealClock(); }
 };
 } // namespace
@@ -42,8 +42,8 @@ TEST_F(FrameTimerTest, UpdatesFollowTheCounter)
         float fDelta;
     };
     const Step steps[] = {
-        {512, 0.5f, 0.5f},           // half a second
-        {0, 0.5f, 0.0f},             // no counts in between: no step
+        {512, 0.5f, 0.5f}, // half a second
+        {0, 0.5f, 0.0f},   // no counts in between: no step
         {1, 0.5f + 1.0f / 1024.0f, 1.0f / 1024.0f},
         {1535, 2.0f, 1.5f - 1.0f / 1024.0f},
         {10240, 12.0f, 10.0f},

@@ -63,17 +63,22 @@ TEST_F(ShellDeathTest, AssertionCleansUpBeforeItsBoxThenEndsWithOne)
         {
             g_pApp = CreateApplication();
             g_pEngine = new Engine;
-            StandIn_SetMessageBoxHook([](const StandInMessageBox& box) {
-                fprintf(stderr, "box %s|%s|flags %u|owner %s|app %s|engine %s\n", box.strCaption.c_str(),
-                        box.strText.c_str(), box.uFlags, box.hOwner != nullptr ? "set" : "none",
-                        g_pApp != nullptr ? "alive" : "gone", g_pEngine != nullptr ? "alive" : "gone");
-                return IDOK;
-            });
+            StandIn_SetMessageBoxHook(
+                [](const StandInMessageBox& box)
+                {
+                    fprintf(stderr, "box %s|%s|flags %u|owner %s|app %s|engine %s\n",
+                            box.strCaption.c_str(), box.strText.c_str(), box.uFlags,
+                            box.hOwner != nullptr ? "set" : "none",
+                            g_pApp != nullptr ? "alive" : "gone",
+                            g_pEngine != nullptr ? "alive" : "gone");
+                    return IDOK;
+                });
             AssertionFailed(9, "x > 0", "Somewhere", 42);
             fprintf(stderr, "returned\n");
         },
         ::testing::ExitedWithCode(1),
-        "^calls: Terminate\nbox Assertion\\|Assert Failed: x > 0\nIn: Somewhere\nLine: 42\\|flags " +
+        "^calls: Terminate\nbox Assertion\\|Assert Failed: x > 0\nIn: Somewhere\nLine: "
+        "42\\|flags " +
             std::to_string(MB_OK | MB_ICONERROR) + "\\|owner none\\|app gone\\|engine gone\n$");
 }
 
@@ -82,7 +87,8 @@ TEST_F(ShellDeathTest, ACheckFailingDuringTheCleanupEndsWithoutLooping)
     EXPECT_EXIT(
         {
             g_pApp = CreateApplication();
-            TestApplicationControl::s_pfnOnTerminate = []() { AssertionFailed(2, "inner", "Inner", 7); };
+            TestApplicationControl::s_pfnOnTerminate = []()
+            { AssertionFailed(2, "inner", "Inner", 7); };
             AssertionFailed(1, "outer", "Outer", 5);
         },
         ::testing::ExitedWithCode(1), "Assert Failed: inner\nIn: Inner\nLine: 7");

@@ -17,7 +17,7 @@
 
 class ShellTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         // One directory per test process; the stand-in keeps its lock files there.

@@ -12,12 +12,11 @@
 
 namespace
 {
-const char kOpenFailure[] =
-    "Failed to initialize the Moltrane Engine!\n"
-    "You probably hit the Preview button, or ran the program\n"
-    " while you had the Display Properties box open\n"
-    " and you've got a Pure3D card.. Right?\n"
-    " If no, then email me with the problem!";
+const char kOpenFailure[] = "Failed to initialize the Moltrane Engine!\n"
+                            "You probably hit the Preview button, or ran the program\n"
+                            " while you had the Display Properties box open\n"
+                            " and you've got a Pure3D card.. Right?\n"
+                            " If no, then email me with the problem!";
 
 HWND EngineWindow()
 {
@@ -67,8 +66,10 @@ TEST_F(StartupDeathTest, TheLoopRunsAtIdlePriority)
 {
     EXPECT_EXIT(
         {
-            TestApplicationControl::s_pfnOnFrame = [](int nFrame) {
-                fprintf(stderr, "idle %d\n", GetPriorityClass(GetCurrentProcess()) == IDLE_PRIORITY_CLASS);
+            TestApplicationControl::s_pfnOnFrame = [](int nFrame)
+            {
+                fprintf(stderr, "idle %d\n",
+                        GetPriorityClass(GetCurrentProcess()) == IDLE_PRIORITY_CLASS);
                 TypeCharacterOnFrame(nFrame);
             };
             RunProgram(g_SaverCheckLines);
@@ -87,7 +88,8 @@ TEST_F(StartupDeathTest, FramesComeOnlyWhenTheQueueIsEmpty)
                 _exit(3);
             for (int i = 0; i < 5; i++)
                 PostMessageA(EngineWindow(), WM_NULL, 0, 0);
-            TestApplicationControl::s_pfnOnFrame = [](int nFrame) {
+            TestApplicationControl::s_pfnOnFrame = [](int nFrame)
+            {
                 MSG msg;
                 if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
                     fprintf(stderr, "frame %d with a message waiting\n", nFrame);
@@ -109,11 +111,13 @@ TEST_F(StartupDeathTest, AFailedEngineStartShowsItsBoxAndExitsWithOne)
             const Int32 nExitCode = RunProgram(g_SaverCheckLines);
             fprintf(stderr, "returned %d, engine %s, display %s, boxes:\n%s", nExitCode,
                     g_pEngine != nullptr ? "kept" : "gone",
-                    g_pEngine != nullptr && g_pEngine->GetDisplay() == nullptr ? "gone" : "kept", Boxes().c_str());
+                    g_pEngine != nullptr && g_pEngine->GetDisplay() == nullptr ? "gone" : "kept",
+                    Boxes().c_str());
             _exit(nExitCode);
         },
         ::testing::ExitedWithCode(1),
-        "returned 1, engine kept, display gone, boxes:\n" + Literal(std::string("Error|") + kOpenFailure) + "\n$");
+        "returned 1, engine kept, display gone, boxes:\n" +
+            Literal(std::string("Error|") + kOpenFailure) + "\n$");
 }
 
 TEST_F(StartupDeathTest, ASecondInstanceReturnsMinusOneWithNothingMade)
@@ -128,8 +132,9 @@ TEST_F(StartupDeathTest, ASecondInstanceReturnsMinusOneWithNothingMade)
                 // The second instance, while the first holds the mutex.
                 Int32 nExitCode = 0;
                 const Int32 nGoOn = StartUp(g_DemoCheckLines, &nExitCode);
-                fprintf(stderr, "go on %d, exit code %d, engine %s, app %s, idle %d, boxes %d\n", nGoOn, nExitCode,
-                        g_pEngine != nullptr ? "made" : "none", g_pApp != nullptr ? "made" : "none",
+                fprintf(stderr, "go on %d, exit code %d, engine %s, app %s, idle %d, boxes %d\n",
+                        nGoOn, nExitCode, g_pEngine != nullptr ? "made" : "none",
+                        g_pApp != nullptr ? "made" : "none",
                         GetPriorityClass(GetCurrentProcess()) == IDLE_PRIORITY_CLASS,
                         static_cast<int>(StandIn_GetMessageBoxes().size()));
                 _exit(0);
@@ -138,7 +143,8 @@ TEST_F(StartupDeathTest, ASecondInstanceReturnsMinusOneWithNothingMade)
             waitpid(pid, &nStatus, 0);
             _exit(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 2);
         },
-        ::testing::ExitedWithCode(0), "^go on 0, exit code -1, engine none, app none, idle 1, boxes 0\n$");
+        ::testing::ExitedWithCode(0),
+        "^go on 0, exit code -1, engine none, app none, idle 1, boxes 0\n$");
 }
 
 TEST_F(StartupDeathTest, TheMutexIsFreeAgainAfterTheProgramEnded)
@@ -154,8 +160,8 @@ TEST_F(StartupDeathTest, TheMutexIsFreeAgainAfterTheProgramEnded)
             }
             int nStatus = 0;
             waitpid(pid, &nStatus, 0);
-            fprintf(stderr, "first exit %d, acquired after %d\n", WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1,
-                    AcquireInstanceMutex());
+            fprintf(stderr, "first exit %d, acquired after %d\n",
+                    WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, AcquireInstanceMutex());
             _exit(0);
         },
         ::testing::ExitedWithCode(0), "first exit 0, acquired after 1\n$");
@@ -167,9 +173,11 @@ TEST_F(StartupDeathTest, CreateFailingIsCheckFiveOnEachProgramsLine)
 {
     TestApplicationControl::s_nCreateResult = 0;
     EXPECT_EXIT(RunProgram(g_SaverCheckLines), ::testing::ExitedWithCode(1),
-                "^calls: Create,Terminate\n" + AssertionBox("g_pApp->Create()", "WinMain", 231) + "\n$");
+                "^calls: Create,Terminate\n" + AssertionBox("g_pApp->Create()", "WinMain", 231) +
+                    "\n$");
     EXPECT_EXIT(RunProgram(g_DemoCheckLines), ::testing::ExitedWithCode(1),
-                "^calls: Create,Terminate\n" + AssertionBox("g_pApp->Create()", "WinMain", 232) + "\n$");
+                "^calls: Create,Terminate\n" + AssertionBox("g_pApp->Create()", "WinMain", 232) +
+                    "\n$");
 }
 
 TEST_F(StartupDeathTest, NoApplicationIsCheckFour)
@@ -195,7 +203,8 @@ TEST_F(StartupDeathTest, ApplicationGoneAtTeardownIsCheckSix)
                 g_pApp = nullptr; // lost: never freed
                 ::TearDown(*pLines);
             },
-            ::testing::ExitedWithCode(1), "^" + AssertionBox("g_pApp", "WinMain", pLines->nAppTeardown) + "\n$");
+            ::testing::ExitedWithCode(1),
+            "^" + AssertionBox("g_pApp", "WinMain", pLines->nAppTeardown) + "\n$");
     }
     EXPECT_EQ(268, g_SaverCheckLines.nAppTeardown);
     EXPECT_EQ(269, g_DemoCheckLines.nAppTeardown);
@@ -216,7 +225,8 @@ TEST_F(StartupDeathTest, EngineGoneAtTeardownIsCheckThreeAfterDestroy)
                 ::TearDown(*pLines);
             },
             ::testing::ExitedWithCode(1),
-            "^calls: Create,Frame,Destroy\n" + AssertionBox("g_pEngine", "WinMain", pLines->nEngineTeardown) + "\n$");
+            "^calls: Create,Frame,Destroy\n" +
+                AssertionBox("g_pEngine", "WinMain", pLines->nEngineTeardown) + "\n$");
     }
     EXPECT_EQ(275, g_SaverCheckLines.nEngineTeardown);
     EXPECT_EQ(276, g_DemoCheckLines.nEngineTeardown);

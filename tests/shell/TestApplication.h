@@ -27,7 +27,7 @@ struct TestApplicationControl
 
 class TestApplication : public Application
 {
-public:
+  public:
     ~TestApplication() override;
     Int32 Create() override;
     void Destroy() override;

@@ -103,16 +103,21 @@ TEST(SStringFormat, ArgumentsAreTakenWithTheCallersTypes)
     const std::string strExpected = std::string("ab/") + szPointer + "/7/xyz";
 
     const FormatCase cases[] = {
-        {"string, pointer, integer, string", Formatted("%s/%p/%d/%s", "ab", static_cast<void*>(&nLocal), 7, "xyz"),
+        {"string, pointer, integer, string",
+         Formatted("%s/%p/%d/%s", "ab", static_cast<void*>(&nLocal), 7, "xyz"),
          2 + 1 + 32 + 1 + 32 + 1 + 3, strExpected.c_str()},
-        {"long then string", Formatted("%ld %s", 1099511627776L, "abc"), 32 + 1 + 3, "1099511627776 abc"},
-        {"long long then string", Formatted("%lld %s", -1099511627776LL, "abc"), 32 + 1 + 3, "-1099511627776 abc"},
+        {"long then string", Formatted("%ld %s", 1099511627776L, "abc"), 32 + 1 + 3,
+         "1099511627776 abc"},
+        {"long long then string", Formatted("%lld %s", -1099511627776LL, "abc"), 32 + 1 + 3,
+         "-1099511627776 abc"},
         {"size_t then string", Formatted("%zu %s", static_cast<size_t>(1) << 40, "abc"), 32 + 1 + 3,
          "1099511627776 abc"},
-        {"short then string", Formatted("%hd %s", static_cast<short>(-3), "abc"), 32 + 1 + 3, "-3 abc"},
-        {"long double then string", Formatted("%.1Lf %s", static_cast<long double>(2.5), "abc"), 128 + 1 + 3,
-         "2.5 abc"},
-        {"upper-case exponent then string", Formatted("%E|%s", 1.5, "q"), 128 + 1 + 1, "1.500000E+00|q"},
+        {"short then string", Formatted("%hd %s", static_cast<short>(-3), "abc"), 32 + 1 + 3,
+         "-3 abc"},
+        {"long double then string", Formatted("%.1Lf %s", static_cast<long double>(2.5), "abc"),
+         128 + 1 + 3, "2.5 abc"},
+        {"upper-case exponent then string", Formatted("%E|%s", 1.5, "q"), 128 + 1 + 1,
+         "1.500000E+00|q"},
         {"wide string then string", Formatted("%ls|%s", L"wide", "q"), 4 + 1 + 1, "wide|q"},
         {"count then string", Formatted("%n%s", &s_nCount, "abc"), 3, "abc"},
     };
@@ -140,7 +145,8 @@ TEST(SStringFormat, NegativeWidthsFromArgumentsPadToTheirMagnitude)
 TEST(SStringFormat, MalformedFormatsNeverTakeArgumentsTheyDoNotName)
 {
     SString strUnknown;
-    FormatUnchecked(strUnknown, "a%yb%s", "cd"); // unknown conversion: no argument, room for its text
+    FormatUnchecked(strUnknown, "a%yb%s",
+                    "cd"); // unknown conversion: no argument, room for its text
     EXPECT_STREQ("a%ybcd", strUnknown);
     EXPECT_EQ(1 + 2 + 1 + 2, strUnknown.GetAllocLength());
 
@@ -187,11 +193,14 @@ TEST(SStringFormatDeathTest, TheTextStopsAtTheCapacity)
         {
             static SString s_str;
             // Looks at the string when the box comes, before the process ends.
-            StandIn_SetMessageBoxHook([](const StandInMessageBox& box) {
-                fprintf(stderr, "box %s; length %d of capacity %d\n", box.strCaption.c_str(),
-                        static_cast<int>(strlen(s_str)), static_cast<int>(s_str.GetAllocLength()));
-                return IDOK;
-            });
+            StandIn_SetMessageBoxHook(
+                [](const StandInMessageBox& box)
+                {
+                    fprintf(stderr, "box %s; length %d of capacity %d\n", box.strCaption.c_str(),
+                            static_cast<int>(strlen(s_str)),
+                            static_cast<int>(s_str.GetAllocLength()));
+                    return IDOK;
+                });
             s_str.Format("%s%f", "abc", 1e200);
         },
         ::testing::ExitedWithCode(1), "box Assertion; length 131 of capacity 131");

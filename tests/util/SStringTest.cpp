@@ -113,14 +113,16 @@ TEST(SStringShare, CountsStayExactWhenCopiesComeAndGoOnSeveralThreads)
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; t++)
     {
-        threads.emplace_back([&strShared]() {
-            for (int i = 0; i < 20000; i++)
+        threads.emplace_back(
+            [&strShared]()
             {
-                SString strCopy(strShared);
-                SString strOther;
-                strOther = strCopy;
-            }
-        });
+                for (int i = 0; i < 20000; i++)
+                {
+                    SString strCopy(strShared);
+                    SString strOther;
+                    strOther = strCopy;
+                }
+            });
     }
     for (std::thread& thread : threads)
         thread.join();
@@ -169,7 +171,8 @@ TEST(SStringCopyOnWrite, InPlaceChangesLeaveOtherCopiesAlone)
         c.pfnChange(strCopy);
         EXPECT_STREQ(c.pszExpected, strCopy) << c.pszName;
         EXPECT_STREQ(c.pszInput, strOriginal) << c.pszName;
-        EXPECT_NE(static_cast<const char*>(strOriginal), static_cast<const char*>(strCopy)) << c.pszName;
+        EXPECT_NE(static_cast<const char*>(strOriginal), static_cast<const char*>(strCopy))
+            << c.pszName;
         EXPECT_EQ(1, RefsOf(strOriginal)) << c.pszName;
         EXPECT_EQ(1, RefsOf(strCopy)) << c.pszName;
     }
@@ -307,7 +310,8 @@ TEST(SStringConcat, FiveOperatorsBuildExactFreshBuffers)
     for (const Case& c : cases)
     {
         EXPECT_STREQ(c.pszExpected, c.strResult) << c.pszName;
-        EXPECT_EQ(static_cast<Int32>(strlen(c.pszExpected)), c.strResult.GetAllocLength()) << c.pszName;
+        EXPECT_EQ(static_cast<Int32>(strlen(c.pszExpected)), c.strResult.GetAllocLength())
+            << c.pszName;
         EXPECT_EQ(1, RefsOf(c.strResult)) << c.pszName;
     }
     EXPECT_EQ(1, RefsOf(strAb));
@@ -359,7 +363,8 @@ TEST(SStringSubstring, CutsAtTheEnds)
     {
         EXPECT_STREQ(c.pszExpected, c.strResult) << c.pszName;
         EXPECT_EQ(static_cast<Int32>(strlen(c.pszExpected)), c.strResult.GetLength()) << c.pszName;
-        EXPECT_EQ(static_cast<Int32>(strlen(c.pszExpected)), c.strResult.GetAllocLength()) << c.pszName;
+        EXPECT_EQ(static_cast<Int32>(strlen(c.pszExpected)), c.strResult.GetAllocLength())
+            << c.pszName;
         if (c.pszExpected[0] == 0)
         {
             EXPECT_EQ(SharedEmpty(), static_cast<const char*>(c.strResult)) << c.pszName;
@@ -437,14 +442,18 @@ TEST(SStringTrim, CutsWhiteSpaceAtTheEndsOnly)
         strLeft.TrimLeft();
         strBoth.Trim();
         EXPECT_STREQ(c.pszRight, strRight) << '"' << c.pszInput << '"';
-        EXPECT_EQ(static_cast<Int32>(strlen(c.pszRight)), strRight.GetLength()) << '"' << c.pszInput << '"';
+        EXPECT_EQ(static_cast<Int32>(strlen(c.pszRight)), strRight.GetLength())
+            << '"' << c.pszInput << '"';
         EXPECT_STREQ(c.pszLeft, strLeft) << '"' << c.pszInput << '"';
-        EXPECT_EQ(static_cast<Int32>(strlen(c.pszLeft)), strLeft.GetLength()) << '"' << c.pszInput << '"';
+        EXPECT_EQ(static_cast<Int32>(strlen(c.pszLeft)), strLeft.GetLength())
+            << '"' << c.pszInput << '"';
         EXPECT_STREQ(c.pszBoth, strBoth) << '"' << c.pszInput << '"';
-        EXPECT_EQ(static_cast<Int32>(strlen(c.pszBoth)), strBoth.GetLength()) << '"' << c.pszInput << '"';
+        EXPECT_EQ(static_cast<Int32>(strlen(c.pszBoth)), strBoth.GetLength())
+            << '"' << c.pszInput << '"';
         // Trimming never reallocates an unshared buffer.
         EXPECT_EQ(pchBoth, static_cast<const char*>(strBoth)) << '"' << c.pszInput << '"';
-        EXPECT_EQ(static_cast<Int32>(strlen(c.pszInput)), strBoth.GetAllocLength()) << '"' << c.pszInput << '"';
+        EXPECT_EQ(static_cast<Int32>(strlen(c.pszInput)), strBoth.GetAllocLength())
+            << '"' << c.pszInput << '"';
     }
 }
 

@@ -10,13 +10,13 @@
 
 struct KeywordEntry
 {
-    const char* pchKeyword;  // whole word, compared case-sensitively
-    Int32 nValue;            // the Glide constant it names
+    const char* pchKeyword; // whole word, compared case-sensitively
+    Int32 nValue;           // the Glide constant it names
 };
 
 class KeywordTable
 {
-public:
+  public:
     // pEntries: nCount rows; nFallback: the value for a word no row matches.
     constexpr KeywordTable(const KeywordEntry* pEntries, Int32 nCount, Int32 nFallback)
         : m_pEntries(pEntries), m_nCount(nCount), m_nFallback(nFallback)
@@ -29,7 +29,7 @@ public:
 
     Int32 GetFallback() const { return m_nFallback; }
 
-private:
+  private:
     const KeywordEntry* m_pEntries;
     Int32 m_nCount;
     Int32 m_nFallback;

@@ -8,7 +8,8 @@
 #include "ProgramDirectory.h"
 #include "Texture.h"
 
-namespace {
+namespace
+{
 
 typedef char Word[MaterialReader::kMaxWord + 1];
 
@@ -33,7 +34,7 @@ Int32 JoinPath(const SString& strDirectory, const SString& strName, SString& str
     return 1;
 }
 
-}  // namespace
+} // namespace
 
 Material::Material() : m_pTexture(nullptr)
 {
@@ -50,7 +51,7 @@ Material::~Material()
 
 void Material::SetBuiltIn()
 {
-    m_nConstantColor = 0xFFFFFF80u;  // -128: red, green, blue 255, alpha 128
+    m_nConstantColor = 0xFFFFFF80u; // -128: red, green, blue 255, alpha 128
     m_nColorCombine = GR_COLORCOMBINE_TEXTURE_ADD_ITRGB;
     m_nRgbSrcFactor = GR_BLEND_ONE;
     m_nRgbDstFactor = GR_BLEND_DST_COLOR;
@@ -72,7 +73,8 @@ Int32 Material::Load(const SString& strName)
     if (!ProgramDirectory::Get(strDirectory) || !JoinPath(strDirectory, strName, strPath))
         return 0;
     std::FILE* pFile = std::fopen(strPath, "rt");
-    if (pFile == nullptr) {
+    if (pFile == nullptr)
+    {
         // No material file is not an error: the built-in material serves,
         // and the texture name keeps its last value.
         SetBuiltIn();
@@ -145,7 +147,8 @@ void Material::Apply()
 
 void Material::ReleaseTexture()
 {
-    if (m_pTexture != nullptr) {
+    if (m_pTexture != nullptr)
+    {
         delete m_pTexture;
         m_pTexture = nullptr;
     }

@@ -23,7 +23,7 @@ class Texture;
 
 class Material
 {
-public:
+  public:
     Material();
     ~Material();
 
@@ -39,23 +39,23 @@ public:
     void ReleaseTexture();
 
     // Fields in the record's order.
-    GrColor_t m_nConstantColor;               // packed RGBA, red in the top byte
-    GrColorCombineFnc_t m_nColorCombine;       // guColorCombineFunction
-    GrAlphaBlendFnc_t m_nRgbSrcFactor;         // grAlphaBlendFunction, 1st
-    GrAlphaBlendFnc_t m_nRgbDstFactor;         // grAlphaBlendFunction, 2nd
-    GrAlphaBlendFnc_t m_nAlphaSrcFactor;       // grAlphaBlendFunction, 3rd
-    GrAlphaBlendFnc_t m_nAlphaDstFactor;       // grAlphaBlendFunction, 4th
-    GrCombineFunction_t m_nAlphaFunction;      // grAlphaCombine, 1st
-    GrCombineFactor_t m_nAlphaFactor;          // grAlphaCombine, 2nd
-    GrCombineLocal_t m_nAlphaLocal;            // grAlphaCombine, 3rd
-    GrCombineOther_t m_nAlphaOther;            // grAlphaCombine, 4th
-    FxBool m_bAlphaInvert;                     // grAlphaCombine, 5th
-    GrTextureCombineFnc_t m_nTextureCombine;   // grTexCombineFunction, GR_TMU0
-    SString m_strTextureName;                  // as read from the file, or "Null"
-    Texture* m_pTexture;                       // owned; null without a texture
-    TriangleList m_TriangleList;               // triangles queued for this material
+    GrColor_t m_nConstantColor;              // packed RGBA, red in the top byte
+    GrColorCombineFnc_t m_nColorCombine;     // guColorCombineFunction
+    GrAlphaBlendFnc_t m_nRgbSrcFactor;       // grAlphaBlendFunction, 1st
+    GrAlphaBlendFnc_t m_nRgbDstFactor;       // grAlphaBlendFunction, 2nd
+    GrAlphaBlendFnc_t m_nAlphaSrcFactor;     // grAlphaBlendFunction, 3rd
+    GrAlphaBlendFnc_t m_nAlphaDstFactor;     // grAlphaBlendFunction, 4th
+    GrCombineFunction_t m_nAlphaFunction;    // grAlphaCombine, 1st
+    GrCombineFactor_t m_nAlphaFactor;        // grAlphaCombine, 2nd
+    GrCombineLocal_t m_nAlphaLocal;          // grAlphaCombine, 3rd
+    GrCombineOther_t m_nAlphaOther;          // grAlphaCombine, 4th
+    FxBool m_bAlphaInvert;                   // grAlphaCombine, 5th
+    GrTextureCombineFnc_t m_nTextureCombine; // grTexCombineFunction, GR_TMU0
+    SString m_strTextureName;                // as read from the file, or "Null"
+    Texture* m_pTexture;                     // owned; null without a texture
+    TriangleList m_TriangleList;             // triangles queued for this material
 
-private:
+  private:
     Material(const Material&) = delete;
     Material& operator=(const Material&) = delete;
 

@@ -10,7 +10,8 @@
 // SCALE_OTHER, ...): the blend unit reads the same code differently as source
 // and destination factor, so both spellings are accepted and give one value.
 
-namespace {
+namespace
+{
 
 template <std::size_t N>
 constexpr KeywordTable MakeTable(const KeywordEntry (&rows)[N], Int32 nFallback)
@@ -28,12 +29,15 @@ const KeywordEntry s_ColorCombine[] = {
     {"GR_COLORCOMBINE_TEXTURE_TIMES_CCRGB", GR_COLORCOMBINE_TEXTURE_TIMES_CCRGB},
     {"GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB", GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB},
     {"GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB_DELTA0", GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB_DELTA0},
-    {"GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB_ADD_ALPHA", GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB_ADD_ALPHA},
+    {"GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB_ADD_ALPHA",
+     GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB_ADD_ALPHA},
     {"GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA", GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA},
-    {"GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA_ADD_ITRGB", GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA_ADD_ITRGB},
+    {"GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA_ADD_ITRGB",
+     GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA_ADD_ITRGB},
     {"GR_COLORCOMBINE_TEXTURE_ADD_ITRGB", GR_COLORCOMBINE_TEXTURE_ADD_ITRGB},
     {"GR_COLORCOMBINE_TEXTURE_SUB_ITRGB", GR_COLORCOMBINE_TEXTURE_SUB_ITRGB},
-    {"GR_COLORCOMBINE_CCRGB_BLEND_ITRGB_ON_TEXALPHA", GR_COLORCOMBINE_CCRGB_BLEND_ITRGB_ON_TEXALPHA},
+    {"GR_COLORCOMBINE_CCRGB_BLEND_ITRGB_ON_TEXALPHA",
+     GR_COLORCOMBINE_CCRGB_BLEND_ITRGB_ON_TEXALPHA},
     {"GR_COLORCOMBINE_DIFF_SPEC_A", GR_COLORCOMBINE_DIFF_SPEC_A},
     {"GR_COLORCOMBINE_DIFF_SPEC_B", GR_COLORCOMBINE_DIFF_SPEC_B},
 };
@@ -78,7 +82,8 @@ const KeywordEntry s_CombineFunction[] = {
     {"SCALE_OTHER_MINUS_LOCAL", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL},
     {"SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL},
     {"BLEND", GR_COMBINE_FUNCTION_BLEND},
-    {"SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA},
+    {"SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA",
+     GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA},
     {"BLEND_LOCAL", GR_COMBINE_FUNCTION_BLEND_LOCAL},
     {"SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA", GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA},
 };
@@ -121,12 +126,33 @@ const KeywordTable s_CombineFactorTable = MakeTable(s_CombineFactor, GR_COMBINE_
 const KeywordTable s_CombineLocalTable = MakeTable(s_CombineLocal, GR_COMBINE_LOCAL_CONSTANT);
 const KeywordTable s_CombineOtherTable = MakeTable(s_CombineOther, GR_COMBINE_OTHER_CONSTANT);
 
-}  // namespace
+} // namespace
 
-Int32 ParseColorCombine(const char* pchWord) { return s_ColorCombineTable.Lookup(pchWord); }
-Int32 ParseTextureCombine(const char* pchWord) { return s_TextureCombineTable.Lookup(pchWord); }
-Int32 ParseBlendFactor(const char* pchWord) { return s_BlendFactorTable.Lookup(pchWord); }
-Int32 ParseCombineFunction(const char* pchWord) { return s_CombineFunctionTable.Lookup(pchWord); }
-Int32 ParseCombineFactor(const char* pchWord) { return s_CombineFactorTable.Lookup(pchWord); }
-Int32 ParseCombineLocal(const char* pchWord) { return s_CombineLocalTable.Lookup(pchWord); }
-Int32 ParseCombineOther(const char* pchWord) { return s_CombineOtherTable.Lookup(pchWord); }
+Int32 ParseColorCombine(const char* pchWord)
+{
+    return s_ColorCombineTable.Lookup(pchWord);
+}
+Int32 ParseTextureCombine(const char* pchWord)
+{
+    return s_TextureCombineTable.Lookup(pchWord);
+}
+Int32 ParseBlendFactor(const char* pchWord)
+{
+    return s_BlendFactorTable.Lookup(pchWord);
+}
+Int32 ParseCombineFunction(const char* pchWord)
+{
+    return s_CombineFunctionTable.Lookup(pchWord);
+}
+Int32 ParseCombineFactor(const char* pchWord)
+{
+    return s_CombineFactorTable.Lookup(pchWord);
+}
+Int32 ParseCombineLocal(const char* pchWord)
+{
+    return s_CombineLocalTable.Lookup(pchWord);
+}
+Int32 ParseCombineOther(const char* pchWord)
+{
+    return s_CombineOtherTable.Lookup(pchWord);
+}

@@ -11,9 +11,12 @@
 
 class MaterialReader
 {
-public:
+  public:
     // The longest word an item may hold (the 260-byte buffer less its zero).
-    enum { kMaxWord = 259 };
+    enum
+    {
+        kMaxWord = 259
+    };
 
     explicit MaterialReader(std::FILE* pFile) : m_pFile(pFile) {}
 
@@ -32,6 +35,6 @@ public:
     // with no masking: red, green, blue, alpha when each is 0 to 255.
     static UInt32 PackColour(Int32 a, Int32 b, Int32 c, Int32 d);
 
-private:
+  private:
     std::FILE* m_pFile;
 };

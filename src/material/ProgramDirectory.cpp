@@ -4,7 +4,8 @@
 
 #include "Shell.h"
 
-namespace {
+namespace
+{
 
 DWORD ModulePathOfProgram(LPSTR pchBuffer, DWORD nSize)
 {
@@ -13,7 +14,7 @@ DWORD ModulePathOfProgram(LPSTR pchBuffer, DWORD nSize)
 
 ModulePathSource s_pfnSource = &ModulePathOfProgram;
 
-}  // namespace
+} // namespace
 
 Int32 ProgramDirectory::Get(SString& strDirectory)
 {

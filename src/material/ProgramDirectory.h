@@ -17,10 +17,13 @@ typedef DWORD (*ModulePathSource)(LPSTR pchBuffer, DWORD nSize);
 
 class ProgramDirectory
 {
-public:
+  public:
     // The buffer the path is read into (MAX_PATH); a path or directory holds
     // at most kBufferSize - 1 characters.
-    enum { kBufferSize = 260 };
+    enum
+    {
+        kBufferSize = 260
+    };
 
     // The program directory with its trailing separator, or the empty string
     // when the program's path holds no separator. Returns 0 when the path

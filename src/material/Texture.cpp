@@ -28,12 +28,11 @@ Int32 Texture::Download(Gu3dfInfo& info)
 {
     // Wrap in both directions: the grid and the dome both run their
     // coordinates over the texture's whole width and height.
-    m_nMipMapId = guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, info.header.width,
-                                      info.header.height, info.header.format, GR_MIPMAP_NEAREST,
-                                      info.header.small_lod, info.header.large_lod,
-                                      info.header.aspect_ratio, GR_TEXTURECLAMP_WRAP,
-                                      GR_TEXTURECLAMP_WRAP, GR_TEXTUREFILTER_BILINEAR,
-                                      GR_TEXTUREFILTER_BILINEAR, 0.0f, FXFALSE);
+    m_nMipMapId = guTexAllocateMemory(
+        GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, info.header.width, info.header.height, info.header.format,
+        GR_MIPMAP_NEAREST, info.header.small_lod, info.header.large_lod, info.header.aspect_ratio,
+        GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP, GR_TEXTUREFILTER_BILINEAR,
+        GR_TEXTUREFILTER_BILINEAR, 0.0f, FXFALSE);
     if (m_nMipMapId == GR_NULL_MIPMAP_HANDLE)
         return 0;
     guTexDownloadMipMap(m_nMipMapId, info.data, &info.table.nccTable);

@@ -16,7 +16,7 @@
 
 class Texture
 {
-public:
+  public:
     Texture();
     ~Texture();
 
@@ -29,7 +29,7 @@ public:
     // GR_NULL_MIPMAP_HANDLE when the allocation failed.
     GrMipMapId_t m_nMipMapId;
 
-private:
+  private:
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 

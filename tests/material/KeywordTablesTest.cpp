@@ -7,7 +7,8 @@
 
 #include "MaterialKeywords.h"
 
-namespace {
+namespace
+{
 
 struct KeywordCase
 {
@@ -30,8 +31,7 @@ class KeywordTables : public testing::TestWithParam<KeywordCase>
 TEST_P(KeywordTables, WordGivesItsGlideConstant)
 {
     const KeywordCase& c = GetParam();
-    EXPECT_EQ(c.pfnParse(c.pchWord), c.nExpected)
-        << c.pchTable << "(\"" << c.pchWord << "\")";
+    EXPECT_EQ(c.pfnParse(c.pchWord), c.nExpected) << c.pchTable << "(\"" << c.pchWord << "\")";
 }
 
 const KeywordCase kColorCombine[] = {
@@ -149,11 +149,14 @@ const KeywordCase kCombineSources[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ColorCombine, KeywordTables, testing::ValuesIn(kColorCombine), CaseName);
-INSTANTIATE_TEST_SUITE_P(TextureCombine, KeywordTables, testing::ValuesIn(kTextureCombine), CaseName);
+INSTANTIATE_TEST_SUITE_P(TextureCombine, KeywordTables, testing::ValuesIn(kTextureCombine),
+                         CaseName);
 INSTANTIATE_TEST_SUITE_P(BlendFactor, KeywordTables, testing::ValuesIn(kBlendFactor), CaseName);
-INSTANTIATE_TEST_SUITE_P(CombineFunction, KeywordTables, testing::ValuesIn(kCombineFunction), CaseName);
+INSTANTIATE_TEST_SUITE_P(CombineFunction, KeywordTables, testing::ValuesIn(kCombineFunction),
+                         CaseName);
 INSTANTIATE_TEST_SUITE_P(CombineFactor, KeywordTables, testing::ValuesIn(kCombineFactor), CaseName);
-INSTANTIATE_TEST_SUITE_P(CombineSources, KeywordTables, testing::ValuesIn(kCombineSources), CaseName);
+INSTANTIATE_TEST_SUITE_P(CombineSources, KeywordTables, testing::ValuesIn(kCombineSources),
+                         CaseName);
 
 TEST(KeywordTableFallbacks, NullWordGivesEachTablesFallback)
 {
@@ -166,4 +169,4 @@ TEST(KeywordTableFallbacks, NullWordGivesEachTablesFallback)
     EXPECT_EQ(ParseCombineOther(nullptr), 2);
 }
 
-}  // namespace
+} // namespace

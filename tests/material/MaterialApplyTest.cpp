@@ -12,11 +12,12 @@
 #include "SString.h"
 #include "Texture.h"
 
-namespace {
+namespace
+{
 
 class MaterialApply : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         RecordingGlide::Reset();
@@ -69,7 +70,8 @@ TEST_F(MaterialApply, EveryFlushRepeatsTheSameCallsInTheSameOrder)
     std::vector<std::string> once = StateCalls();
     once.insert(once.begin(), "guTexSource(2)");
     std::vector<std::string> expected;
-    for (int nFlush = 0; nFlush < 3; ++nFlush) {
+    for (int nFlush = 0; nFlush < 3; ++nFlush)
+    {
         m_Material.Apply();
         expected.insert(expected.end(), once.begin(), once.end());
     }
@@ -116,15 +118,17 @@ TEST(TextureLoad, AllocatesWithTheHeaderAndTheFixedChoices)
          680,
          "guTexAllocateMemory(0,3,8,64,5,1,5,2,6,0,0,1,1,0,0)"},
     };
-    for (const auto& c : kCases) {
+    for (const auto& c : kCases)
+    {
         RecordingGlide::Reset();
         RecordingGlide::Settings().getInfoHeader = c.header;
         RecordingGlide::Settings().nGetInfoMemRequired = c.nMemRequired;
         RecordingGlide::Settings().nAllocateResult = 3;
         Texture texture;
         ASSERT_EQ(texture.Load(SString("a.3df", 5)), 1);
-        const std::vector<std::string> expected = {"gu3dfGetInfo(\"a.3df\",ptr)", "gu3dfLoad(\"a.3df\",ptr)",
-                                                   c.pchExpected, "guTexDownloadMipMap(3,ptr,ptr)"};
+        const std::vector<std::string> expected = {"gu3dfGetInfo(\"a.3df\",ptr)",
+                                                   "gu3dfLoad(\"a.3df\",ptr)", c.pchExpected,
+                                                   "guTexDownloadMipMap(3,ptr,ptr)"};
         EXPECT_EQ(RecordingGlide::Texts(), expected);
         EXPECT_EQ(texture.m_nMipMapId, 3u);
     }
@@ -145,7 +149,8 @@ TEST(TextureLoad, DownloadsTheLoadedTexelsAndTheFileTable)
     const char* pchInfo = static_cast<const char*>(loads[0].pointers[1]);
     ASSERT_EQ(downloads[0].pointers.size(), 2u);
     EXPECT_NE(downloads[0].pointers[0], nullptr);
-    EXPECT_EQ(downloads[0].pointers[1], static_cast<const void*>(pchInfo + offsetof(Gu3dfInfo, table)));
+    EXPECT_EQ(downloads[0].pointers[1],
+              static_cast<const void*>(pchInfo + offsetof(Gu3dfInfo, table)));
 }
 
 TEST(TextureLoad, DestructionMakesNoGlideCall)
@@ -158,4 +163,4 @@ TEST(TextureLoad, DestructionMakesNoGlideCall)
     EXPECT_EQ(RecordingGlide::Calls().size(), 0u);
 }
 
-}  // namespace
+} // namespace

@@ -15,7 +15,8 @@
 #include "Texture.h"
 #include "Win32StandIn.h"
 
-namespace {
+namespace
+{
 
 // Texture memory of TMU 0 on the emulated Voodoo Graphics board: 2 MB.
 const FxU32 kTmuBytes = 2u << 20;
@@ -31,7 +32,7 @@ std::string FixtureDirectory()
 
 class MaterialOnGlide : public MaterialDirectoryTest
 {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         setenv("FX_GLIDE_SWAPINTERVAL", "0", 1);
@@ -39,7 +40,8 @@ protected:
         grGlideInit();
         GrHwConfiguration hw;
         s_bOpen = grSstQueryHardware(&hw) != FXFALSE;
-        if (s_bOpen) {
+        if (s_bOpen)
+        {
             grSstSelect(0);
             s_bOpen = grSstWinOpen(0, GR_RESOLUTION_640x480, GR_REFRESH_60Hz, GR_COLORFORMAT_RGBA,
                                    GR_ORIGIN_UPPER_LEFT, 2, 0) != FXFALSE;
@@ -116,7 +118,8 @@ TEST_F(MaterialOnGlide, ShippedMaterialLoadsItsTexture)
 TEST_F(MaterialOnGlide, EveryReloadTakesMoreTextureMemoryUntilItRunsOut)
 {
     SetModulePath(std::string(MOLTRANE_DATA_DIR) + "/demo");
-    for (FxU32 nLoad = 1; nLoad <= 11; ++nLoad) {
+    for (FxU32 nLoad = 1; nLoad <= 11; ++nLoad)
+    {
         ASSERT_EQ(Load(), 1) << "load " << nLoad;
         EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), kTmuBytes - nLoad * kChain256) << "load " << nLoad;
         EXPECT_EQ(m_Material.m_pTexture->m_nMipMapId, nLoad - 1);
@@ -143,7 +146,8 @@ TEST_F(MaterialOnGlide, NonSquareFixtureLoads)
 TEST_F(MaterialOnGlide, DamagedOrForeignTexturesFailWithoutTakingMemory)
 {
     const char* const kFiles[] = {"damaged-p8.3df", "damaged-ayiq.3df", "argb8888.3df"};
-    for (const char* pchFile : kFiles) {
+    for (const char* pchFile : kFiles)
+    {
         if (!CopyFixture(pchFile))
             GTEST_SKIP() << "fixtures not found in " << FixtureDirectory();
         WriteFile("Default.mtl", JoinItems(MaterialItems(pchFile)));
@@ -158,4 +162,4 @@ TEST_F(MaterialOnGlide, MaterialFileItselfAsTextureFails)
     EXPECT_EQ(Load(), 0) << "a text file is not a 3DF texture";
 }
 
-}  // namespace
+} // namespace

@@ -14,11 +14,12 @@
 #include "SString.h"
 #include "Texture.h"
 
-namespace {
+namespace
+{
 
 class MaterialLoad : public MaterialDirectoryTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         MaterialDirectoryTest::SetUp();
@@ -74,7 +75,8 @@ TEST_F(MaterialLoad, WellFormedFileSetsEveryItem)
     ExpectMaterialItems();
     EXPECT_STREQ(m_Material.m_strTextureName, "Null");
     EXPECT_EQ(m_Material.m_pTexture, nullptr);
-    EXPECT_EQ(RecordingGlide::Calls().size(), 0u) << "a material without texture makes no Glide call";
+    EXPECT_EQ(RecordingGlide::Calls().size(), 0u)
+        << "a material without texture makes no Glide call";
 }
 
 TEST_F(MaterialLoad, AllItemsOnOneLine)
@@ -100,9 +102,19 @@ TEST_F(MaterialLoad, NothingAfterItem13IsRead)
 
 TEST_F(MaterialLoad, KeywordsInTheWrongCaseFallBack)
 {
-    std::vector<std::string> items = {"1, 2, 3, 4", "gr_colorcombine_itrgb", "one", "One",
-                                      "src_alpha", "ONE ", "local", "one", "iterated",
-                                      "texture", "true", "Null", "gr_texturecombine_decal"};
+    std::vector<std::string> items = {"1, 2, 3, 4",
+                                      "gr_colorcombine_itrgb",
+                                      "one",
+                                      "One",
+                                      "src_alpha",
+                                      "ONE ",
+                                      "local",
+                                      "one",
+                                      "iterated",
+                                      "texture",
+                                      "true",
+                                      "Null",
+                                      "gr_texturecombine_decal"};
     WriteFile("Default.mtl", JoinItems(items));
     Scribble();
     ASSERT_EQ(Load(), 1);
@@ -127,7 +139,8 @@ TEST_F(MaterialLoad, OnlyTheExactWordTrueInverts)
         const char* pchWord;
         FxBool bExpected;
     } kCases[] = {{"True", 1}, {"TRUE", 0}, {"true", 0}, {"1", 0}, {"False", 0}, {"Truex", 0}};
-    for (const auto& c : kCases) {
+    for (const auto& c : kCases)
+    {
         std::vector<std::string> items = MaterialItems();
         items[10] = c.pchWord;
         WriteFile("Default.mtl", JoinItems(items));
@@ -155,7 +168,7 @@ TEST_F(MaterialLoad, EqualPairsOfKeywordsGiveEqualValues)
 TEST_F(MaterialLoad, HexadecimalAndOctalColourIntegers)
 {
     std::vector<std::string> items = MaterialItems();
-    items[0] = "0xFF, 0200, 0x0, 0100";  // 255, 128, 0, 64
+    items[0] = "0xFF, 0200, 0x0, 0100"; // 255, 128, 0, 64
     WriteFile("Default.mtl", JoinItems(items));
     ASSERT_EQ(Load(), 1);
     EXPECT_EQ(m_Material.m_nConstantColor, 0xFF800040u);
@@ -281,7 +294,8 @@ TEST_F(MaterialLoad, LoadReleasesThePreviousTexture)
 TEST_F(MaterialLoad, TruncatedFilesAreRejected)
 {
     const std::vector<std::string> all = MaterialItems();
-    for (std::size_t nKept = 0; nKept < all.size(); ++nKept) {
+    for (std::size_t nKept = 0; nKept < all.size(); ++nKept)
+    {
         const std::vector<std::string> kept(all.begin(), all.begin() + nKept);
         WriteFile("Default.mtl", nKept == 0 ? std::string() : JoinItems(kept));
         Scribble();
@@ -301,7 +315,8 @@ TEST_F(MaterialLoad, TruncatedFilesAreRejected)
 TEST_F(MaterialLoad, MismatchedItem1IsRejectedBeforeAnythingIsStored)
 {
     const char* const kBad[] = {"255 , 128, 0, 64", "255, 128, 0", "white", "255 128 0 64"};
-    for (const char* pchItem : kBad) {
+    for (const char* pchItem : kBad)
+    {
         std::vector<std::string> items = MaterialItems();
         items[0] = pchItem;
         WriteFile("Default.mtl", JoinItems(items));
@@ -314,7 +329,8 @@ TEST_F(MaterialLoad, MismatchedItem1IsRejectedBeforeAnythingIsStored)
 
 TEST_F(MaterialLoad, OverLongWordIsRejectedInEveryItem)
 {
-    for (std::size_t nItem = 1; nItem < 13; ++nItem) {
+    for (std::size_t nItem = 1; nItem < 13; ++nItem)
+    {
         std::vector<std::string> items = MaterialItems();
         items[nItem] = std::string(260, 'W');
         WriteFile("Default.mtl", JoinItems(items));
@@ -379,7 +395,8 @@ TEST_F(MaterialLoad, DirectoryEndsAtTheLastBackslash)
     ASSERT_EQ(Load(), 1);
     ExpectMaterialItems();
     ASSERT_EQ(RecordingGlide::CountOf("gu3dfGetInfo"), 1);
-    EXPECT_EQ(RecordingGlide::CallsNamed("gu3dfGetInfo")[0].strings[0], m_strDirectory + "bin\\tex.3df");
+    EXPECT_EQ(RecordingGlide::CallsNamed("gu3dfGetInfo")[0].strings[0],
+              m_strDirectory + "bin\\tex.3df");
 }
 
 TEST_F(MaterialLoad, ProgramPathWithoutSeparatorReadsFromTheCurrentDirectory)
@@ -417,4 +434,4 @@ TEST_F(MaterialLoad, ReleaseTextureTwiceIsSafe)
     EXPECT_EQ(RecordingGlide::CountOf("guTexMemReset"), 0) << "texture memory is never handed back";
 }
 
-}  // namespace
+} // namespace

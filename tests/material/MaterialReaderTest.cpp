@@ -8,18 +8,19 @@
 
 #include "MaterialReader.h"
 
-namespace {
+namespace
+{
 
 // A read-only stream over a string, closed when the test case ends.
 class StringFile
 {
-public:
+  public:
     explicit StringFile(const std::string& strText) : m_strText(strText)
     {
         // fmemopen cannot open an empty buffer for reading on every libc;
         // an empty file is a temporary file with nothing written.
-        m_pFile = m_strText.empty() ? std::tmpfile()
-                                    : fmemopen(&m_strText[0], m_strText.size(), "r");
+        m_pFile =
+            m_strText.empty() ? std::tmpfile() : fmemopen(&m_strText[0], m_strText.size(), "r");
     }
     ~StringFile()
     {
@@ -28,7 +29,7 @@ public:
     }
     std::FILE* Get() const { return m_pFile; }
 
-private:
+  private:
     std::string m_strText;
     std::FILE* m_pFile;
 };
@@ -37,7 +38,7 @@ struct ColourCase
 {
     const char* pchText;
     Int32 nResult;
-    UInt32 nColour;  // expected when nResult is 1
+    UInt32 nColour; // expected when nResult is 1
 };
 
 class ReadColour : public testing::TestWithParam<ColourCase>
@@ -98,7 +99,8 @@ TEST(ReadWord, ReadsWhitespaceSeparatedWordsInOrder)
     MaterialReader reader(file.Get());
     char achWord[MaterialReader::kMaxWord + 1];
     const char* const kExpected[] = {"ONE", "TWO", "three", "four"};
-    for (const char* pchExpected : kExpected) {
+    for (const char* pchExpected : kExpected)
+    {
         ASSERT_EQ(reader.ReadWord(achWord), 1) << "reading " << pchExpected;
         EXPECT_STREQ(achWord, pchExpected);
     }
@@ -111,7 +113,7 @@ TEST(ReadWord, AcceptsExactly259CharactersAndRejectsLongerWords)
     const std::string str259(259, 'a');
     const std::string str260(260, 'b');
     {
-        StringFile file(str259);  // ends at the end of the file
+        StringFile file(str259); // ends at the end of the file
         MaterialReader reader(file.Get());
         ASSERT_EQ(reader.ReadWord(achWord), 1);
         EXPECT_EQ(std::string(achWord), str259);
@@ -146,4 +148,4 @@ TEST(ReadWord, FailsOnAnEmptyOrBlankFile)
     EXPECT_EQ(blankReader.ReadWord(achWord), 0);
 }
 
-}  // namespace
+} // namespace

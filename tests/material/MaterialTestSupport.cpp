@@ -11,7 +11,8 @@ bool MaterialDirectoryTest::s_bFail = false;
 
 void MaterialDirectoryTest::SetUp()
 {
-    std::string strTemplate = (std::filesystem::temp_directory_path() / "moltrane-material-XXXXXX").string();
+    std::string strTemplate =
+        (std::filesystem::temp_directory_path() / "moltrane-material-XXXXXX").string();
     ASSERT_NE(mkdtemp(&strTemplate[0]), nullptr) << "cannot create a scratch directory";
     m_strDirectory = strTemplate + "/";
     s_strModulePath = m_strDirectory + "saver";
@@ -81,7 +82,8 @@ std::vector<std::string> MaterialItems(const std::string& strTexture)
 std::string JoinItems(const std::vector<std::string>& items, const std::string& strSeparator)
 {
     std::string strText;
-    for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+    {
         if (i != 0)
             strText += strSeparator;
         strText += items[i];

@@ -15,7 +15,7 @@
 
 class MaterialDirectoryTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -32,7 +32,7 @@ protected:
     // The scratch directory with its trailing slash.
     std::string m_strDirectory;
 
-private:
+  private:
     static DWORD FakeModulePath(LPSTR pchBuffer, DWORD nSize);
 
     ModulePathSource m_pfnPrevious = nullptr;
@@ -43,4 +43,5 @@ private:
 // The thirteen items of a well-formed material file, one per element.
 std::vector<std::string> MaterialItems(const std::string& strTexture = "Null");
 // Items joined with strSeparator, ending with a line break.
-std::string JoinItems(const std::vector<std::string>& items, const std::string& strSeparator = "\n");
+std::string JoinItems(const std::vector<std::string>& items,
+                      const std::string& strSeparator = "\n");

@@ -10,7 +10,8 @@
 #include "ProgramDirectory.h"
 #include "SString.h"
 
-namespace {
+namespace
+{
 
 TEST(DirectoryLength, CutsAfterTheLastBackslashOrSlash)
 {
@@ -50,11 +51,11 @@ TEST(ProgramDirectory, PathOf259CharactersFitsAndOf260DoesNot)
 {
     const ModulePathSource pfnPrevious = ProgramDirectory::SetSource(&FakePath);
     SString strDirectory;
-    s_strFakePath = "/" + std::string(249, 'd') + "/saver.sc";  // 259 characters
+    s_strFakePath = "/" + std::string(249, 'd') + "/saver.sc"; // 259 characters
     ASSERT_EQ(s_strFakePath.size(), 259u);
     EXPECT_EQ(ProgramDirectory::Get(strDirectory), 1);
     EXPECT_EQ(strDirectory.GetLength(), 251);
-    s_strFakePath += "r";  // 260: GetModuleFileNameA would cut it
+    s_strFakePath += "r"; // 260: GetModuleFileNameA would cut it
     EXPECT_EQ(ProgramDirectory::Get(strDirectory), 0);
     s_strFakePath = "C:\\Moltrane\\saver.scr";
     EXPECT_EQ(ProgramDirectory::Get(strDirectory), 1);
@@ -89,4 +90,4 @@ TEST(ProgramDirectory, RealLookupGivesTheTestProgramsDirectory)
     EXPECT_EQ(std::string(strDirectory), strExpected);
 }
 
-}  // namespace
+} // namespace

@@ -12,7 +12,8 @@
 #include "SString.h"
 #include "Texture.h"
 
-namespace {
+namespace
+{
 
 // A size nothing else in the test allocates as an array.
 const FxU32 kTrackedSize = 40961;
@@ -23,7 +24,8 @@ void* s_apLive[16];
 void* Allocate(std::size_t nSize)
 {
     void* p = std::malloc(nSize == 0 ? 1 : nSize);
-    if (p != nullptr && nSize == kTrackedSize && s_nLive < 16) {
+    if (p != nullptr && nSize == kTrackedSize && s_nLive < 16)
+    {
         s_apLive[s_nLive++] = p;
         ++s_nAllocated;
     }
@@ -32,8 +34,10 @@ void* Allocate(std::size_t nSize)
 
 void Free(void* p)
 {
-    for (int i = 0; i < s_nLive; ++i) {
-        if (s_apLive[i] == p) {
+    for (int i = 0; i < s_nLive; ++i)
+    {
+        if (s_apLive[i] == p)
+        {
             s_apLive[i] = s_apLive[--s_nLive];
             break;
         }
@@ -41,25 +45,38 @@ void Free(void* p)
     std::free(p);
 }
 
-}  // namespace
+} // namespace
 
 void* operator new[](std::size_t nSize)
 {
     void* p = Allocate(nSize);
     if (p == nullptr)
-        std::abort();  // the test program has no use for bad_alloc
+        std::abort(); // the test program has no use for bad_alloc
     return p;
 }
-void* operator new[](std::size_t nSize, const std::nothrow_t&) noexcept { return Allocate(nSize); }
-void operator delete[](void* p) noexcept { Free(p); }
-void operator delete[](void* p, std::size_t) noexcept { Free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { Free(p); }
+void* operator new[](std::size_t nSize, const std::nothrow_t&) noexcept
+{
+    return Allocate(nSize);
+}
+void operator delete[](void* p) noexcept
+{
+    Free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    Free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept
+{
+    Free(p);
+}
 
-namespace {
+namespace
+{
 
 class TextureBuffer : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         RecordingGlide::Reset();
@@ -105,4 +122,4 @@ TEST_F(TextureBuffer, NotMadeWhenTheHeaderCannotBeRead)
     EXPECT_EQ(s_nAllocated, 0);
 }
 
-}  // namespace
+} // namespace

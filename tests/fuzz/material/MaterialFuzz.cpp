@@ -17,7 +17,8 @@
 #include "ProgramDirectory.h"
 #include "SString.h"
 
-namespace {
+namespace
+{
 
 std::string s_strDirectory;
 
@@ -39,7 +40,7 @@ void MakeScratchDirectory()
     ProgramDirectory::SetSource(&ScratchModulePath);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {

@@ -35,8 +35,10 @@ typedef double FxDouble;
 /*
  * FX_CALL: every Glide entry point is __stdcall on 32-bit Windows (the callee pops its
  * arguments), which gives the decorated export names _name@N of glide2x.dll. Elsewhere empty.
- * FX_ENTRY: exported while glide2x.dll itself is built (GLIDE2X_BUILD_DLL), imported by
- * programs linking the DLL on Windows, plain extern on other hosts.
+ * FX_ENTRY: imported by programs linking the DLL on Windows, plain extern on other hosts.
+ * While glide2x.dll itself is built (GLIDE2X_BUILD_DLL) it is plain extern as well: the
+ * module-definition file names every export as _name@N, and a dllexport mark would add a
+ * second export, name@N without the leading underscore, that no real glide2x.dll has.
  */
 #if defined(_WIN32) && !defined(_WIN64)
 #define FX_CALL __stdcall
@@ -46,7 +48,7 @@ typedef double FxDouble;
 
 #if defined(_WIN32)
 #if defined(GLIDE2X_BUILD_DLL)
-#define FX_ENTRY extern __declspec(dllexport)
+#define FX_ENTRY extern
 #else
 #define FX_ENTRY extern __declspec(dllimport)
 #endif

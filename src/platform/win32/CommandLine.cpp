@@ -2,15 +2,20 @@
 
 #include <cstring>
 
-namespace StandIn {
+namespace StandIn
+{
 
-namespace {
+namespace
+{
 
-void AppendQuoted(std::string &strLine, const char *pszArg) {
+void AppendQuoted(std::string& strLine, const char* pszArg)
+{
     strLine += '"';
     size_t nBackslashes = 0;
-    for (const char *p = pszArg; *p; ++p) {
-        if (*p == '\\') {
+    for (const char* p = pszArg; *p; ++p)
+    {
+        if (*p == '\\')
+        {
             ++nBackslashes;
             continue;
         }
@@ -25,13 +30,18 @@ void AppendQuoted(std::string &strLine, const char *pszArg) {
 
 } // namespace
 
-std::string BuildCommandLine(int argc, const char *const *argv) {
+std::string BuildCommandLine(int argc, const char* const* argv)
+{
     std::string strLine;
-    for (int i = 1; i < argc; ++i) {
-        const char *pszArg = argv[i] ? argv[i] : "";
-        if (i > 1) strLine += ' ';
-        if (*pszArg == '\0' || strpbrk(pszArg, " \t\"")) AppendQuoted(strLine, pszArg);
-        else strLine += pszArg;
+    for (int i = 1; i < argc; ++i)
+    {
+        const char* pszArg = argv[i] ? argv[i] : "";
+        if (i > 1)
+            strLine += ' ';
+        if (*pszArg == '\0' || strpbrk(pszArg, " \t\""))
+            AppendQuoted(strLine, pszArg);
+        else
+            strLine += pszArg;
     }
     return strLine;
 }

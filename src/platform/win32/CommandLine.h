@@ -3,12 +3,13 @@
 
 #include <string>
 
-namespace StandIn {
+namespace StandIn
+{
 
 // The arguments after the program name, joined with single spaces. An argument that is empty
 // or holds a space, a tab or a double quote is quoted so that the Windows rules for splitting
 // a command line give it back unchanged (quotes escaped as \", backslashes before a quote or
 // the closing quote doubled).
-std::string BuildCommandLine(int argc, const char *const *argv);
+std::string BuildCommandLine(int argc, const char* const* argv);
 
 } // namespace StandIn

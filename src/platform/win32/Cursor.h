@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-namespace StandIn {
+namespace StandIn
+{
 
 POINT CursorScreenPosition();
 void SetCursorScreenPosition(POINT pt);

@@ -11,11 +11,18 @@
 
 #include "PixelLayout.h"
 
-namespace StandIn {
+namespace StandIn
+{
 
-enum DcKind { kDcWindow = 1, kDcScreen, kDcMemory };
+enum DcKind
+{
+    kDcWindow = 1,
+    kDcScreen,
+    kDcMemory
+};
 
-struct DeviceContext {
+struct DeviceContext
+{
     DcKind eKind = kDcScreen;
     HWND hWnd = nullptr;
     HGDIOBJ hBitmap = nullptr; // memory contexts only
@@ -26,13 +33,14 @@ struct DeviceContext {
     int nStretchMode = BLACKONWHITE;
 };
 
-class DeviceContexts {
-public:
-    static DeviceContext *Find(HDC hdc);
+class DeviceContexts
+{
+  public:
+    static DeviceContext* Find(HDC hdc);
     // The pixels that drawing into this context changes, and the window to present afterwards
     // (null for a memory context). False when drawing there shows nothing (the screen, a
     // destroyed window).
-    static bool Target(HDC hdc, PixelLayout *pLayout, HWND *phPresent);
+    static bool Target(HDC hdc, PixelLayout* pLayout, HWND* phPresent);
     // Drawing changed the window's picture: it is presented when the context is released or
     // the program next looks at its messages.
     static void MarkChanged(HWND hWnd);

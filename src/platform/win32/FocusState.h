@@ -12,10 +12,12 @@
 
 #include <windows.h>
 
-namespace StandIn {
+namespace StandIn
+{
 
-class FocusState {
-public:
+class FocusState
+{
+  public:
     static HWND Active();
     static HWND Focus();
     static HWND Capture();

@@ -11,11 +11,20 @@
 #include <memory>
 #include <vector>
 
-namespace StandIn {
+namespace StandIn
+{
 
-enum GdiKind { kGdiBitmap = 1, kGdiBrush, kGdiPen, kGdiFont, kGdiPalette };
+enum GdiKind
+{
+    kGdiBitmap = 1,
+    kGdiBrush,
+    kGdiPen,
+    kGdiFont,
+    kGdiPalette
+};
 
-struct GdiObject {
+struct GdiObject
+{
     GdiKind eKind = kGdiBitmap;
     bool bStock = false;
     int nSelections = 0; // device contexts it is selected into
@@ -29,10 +38,11 @@ struct GdiObject {
     std::vector<PALETTEENTRY> entries;
 };
 
-class GdiObjects {
-public:
-    static GdiObject *Find(HGDIOBJ hObject);
-    static GdiObject *Find(HGDIOBJ hObject, GdiKind eKind);
+class GdiObjects
+{
+  public:
+    static GdiObject* Find(HGDIOBJ hObject);
+    static GdiObject* Find(HGDIOBJ hObject, GdiKind eKind);
     // The 1 x 1 bitmap every new memory device context starts with.
     static HGDIOBJ DefaultBitmap();
     // Frees every object that is not a stock object.
@@ -40,7 +50,8 @@ public:
 };
 
 // 0x00RRGGBB of a COLORREF.
-inline uint32_t XrgbFromColorRef(COLORREF cr) {
+inline uint32_t XrgbFromColorRef(COLORREF cr)
+{
     return ((cr & 0xFF) << 16) | (cr & 0xFF00) | ((cr >> 16) & 0xFF);
 }
 

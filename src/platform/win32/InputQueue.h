@@ -20,10 +20,21 @@
 #include <deque>
 #include <mutex>
 
-namespace StandIn {
+namespace StandIn
+{
 
-struct InputEvent {
-    enum Kind { kMouseMove, kMouseButton, kMouseWheel, kKey, kCharacter, kActivate, kCloseRequest };
+struct InputEvent
+{
+    enum Kind
+    {
+        kMouseMove,
+        kMouseButton,
+        kMouseWheel,
+        kKey,
+        kCharacter,
+        kActivate,
+        kCloseRequest
+    };
     Kind eKind = kMouseMove;
     HWND hWnd = nullptr;
     int nX = 0; // client coordinates
@@ -41,17 +52,18 @@ struct InputEvent {
     bool bFromSystem = false;
 };
 
-class InputQueue {
-public:
-    static InputQueue &Instance();
+class InputQueue
+{
+  public:
+    static InputQueue& Instance();
 
-    void Push(const InputEvent &event);
+    void Push(const InputEvent& event);
     bool HasPending();
     // Turns every pending event into messages.
     void Deliver();
     void Clear();
 
-private:
+  private:
     std::mutex m_lock;
     std::deque<InputEvent> m_events;
     std::deque<InputEvent> m_delivering;

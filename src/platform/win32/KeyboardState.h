@@ -11,17 +11,19 @@
 
 #include <cstdint>
 
-namespace StandIn {
+namespace StandIn
+{
 
-class KeyboardState {
-public:
-    static KeyboardState &Input();
-    static KeyboardState &Thread();
+class KeyboardState
+{
+  public:
+    static KeyboardState& Input();
+    static KeyboardState& Thread();
 
     // A key went down or up. A lock key (Caps, Num, Scroll) toggles on each press.
     void SetKey(UINT uVirtualKey, bool bDown);
     // Follows a key message (WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP); others are ignored.
-    void OnKeyMessage(const MSG &msg);
+    void OnKeyMessage(const MSG& msg);
     bool IsDown(UINT uVirtualKey) const;
     bool IsToggled(UINT uVirtualKey) const;
     void Clear();
@@ -35,7 +37,7 @@ public:
     // Navigation keys that Windows flags as extended in bit 24 of a key message's lParam.
     static bool IsExtendedKey(UINT uVirtualKey);
 
-private:
+  private:
     uint8_t m_abState[256] = {}; // bit 0x80 down, bit 0x01 toggled
 };
 

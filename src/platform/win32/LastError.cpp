@@ -1,10 +1,17 @@
 // The thread's last-error value (GetLastError/SetLastError), one per thread as on Windows.
 #include <windows.h>
 
-namespace {
+namespace
+{
 thread_local DWORD t_dwLastError = 0;
 }
 
-extern "C" DWORD WINAPI GetLastError(void) { return t_dwLastError; }
+extern "C" DWORD WINAPI GetLastError(void)
+{
+    return t_dwLastError;
+}
 
-extern "C" void WINAPI SetLastError(DWORD dwErrCode) { t_dwLastError = dwErrCode; }
+extern "C" void WINAPI SetLastError(DWORD dwErrCode)
+{
+    t_dwLastError = dwErrCode;
+}

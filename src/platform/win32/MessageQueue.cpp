@@ -3,14 +3,17 @@
 #include "Cursor.h"
 #include "VideoSystem.h"
 
-namespace StandIn {
+namespace StandIn
+{
 
-MessageQueue &MessageQueue::Instance() {
+MessageQueue& MessageQueue::Instance()
+{
     static MessageQueue s_queue;
     return s_queue;
 }
 
-MSG MessageQueue::MakeMessage(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam) const {
+MSG MessageQueue::MakeMessage(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam) const
+{
     MSG msg = {};
     msg.hwnd = hWnd;
     msg.message = uMessage;
@@ -21,13 +24,15 @@ MSG MessageQueue::MakeMessage(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lP
     return msg;
 }
 
-void MessageQueue::NotifyLocked() {
+void MessageQueue::NotifyLocked()
+{
     m_bNew = true;
     ++m_nSequence;
     m_changed.notify_all();
 }
 
-void MessageQueue::Post(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam) {
+void MessageQueue::Post(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam)
+{
     MSG msg = MakeMessage(hWnd, uMessage, wParam, lParam);
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -37,12 +42,15 @@ void MessageQueue::Post(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam) 
     VideoSystem::WakeFromAnyThread();
 }
 
-void MessageQueue::PostInput(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam) {
+void MessageQueue::PostInput(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam)
+{
     MSG msg = MakeMessage(hWnd, uMessage, wParam, lParam);
     std::lock_guard<std::mutex> guard(m_lock);
-    if (uMessage == WM_MOUSEMOVE && !m_input.empty()) {
-        MSG &last = m_input.back();
-        if (last.message == WM_MOUSEMOVE && last.hwnd == hWnd && last.wParam == wParam) {
+    if (uMessage == WM_MOUSEMOVE && !m_input.empty())
+    {
+        MSG& last = m_input.back();
+        if (last.message == WM_MOUSEMOVE && last.hwnd == hWnd && last.wParam == wParam)
+        {
             last = msg; // the pointer moved on before the program looked: only the latest counts
             NotifyLocked();
             return;
@@ -52,7 +60,8 @@ void MessageQueue::PostInput(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lPa
     NotifyLocked();
 }
 
-void MessageQueue::PostQuit(int nExitCode) {
+void MessageQueue::PostQuit(int nExitCode)
+{
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_bQuit = true;
@@ -62,44 +71,61 @@ void MessageQueue::PostQuit(int nExitCode) {
     VideoSystem::WakeFromAnyThread();
 }
 
-bool MessageQueue::PassesFilter(const MSG &msg, HWND hFilter, UINT uMin, UINT uMax) {
-    if (hFilter == reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1))) {
-        if (msg.hwnd) return false;
-    } else if (hFilter && msg.hwnd != hFilter) {
+bool MessageQueue::PassesFilter(const MSG& msg, HWND hFilter, UINT uMin, UINT uMax)
+{
+    if (hFilter == reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1)))
+    {
+        if (msg.hwnd)
+            return false;
+    }
+    else if (hFilter && msg.hwnd != hFilter)
+    {
         return false;
     }
-    if (uMin == 0 && uMax == 0) return true;
+    if (uMin == 0 && uMax == 0)
+        return true;
     return msg.message >= uMin && msg.message <= uMax;
 }
 
-bool MessageQueue::Take(MSG *pMsg, HWND hFilter, UINT uMin, UINT uMax, bool bRemove) {
+bool MessageQueue::Take(MSG* pMsg, HWND hFilter, UINT uMin, UINT uMax, bool bRemove)
+{
     std::lock_guard<std::mutex> guard(m_lock);
-    for (std::deque<MSG> *pList : {&m_posted, &m_input}) {
-        for (auto it = pList->begin(); it != pList->end(); ++it) {
-            if (!PassesFilter(*it, hFilter, uMin, uMax)) continue;
+    for (std::deque<MSG>* pList : {&m_posted, &m_input})
+    {
+        for (auto it = pList->begin(); it != pList->end(); ++it)
+        {
+            if (!PassesFilter(*it, hFilter, uMin, uMax))
+                continue;
             *pMsg = *it;
-            if (bRemove) pList->erase(it);
+            if (bRemove)
+                pList->erase(it);
             return true;
         }
     }
-    if (m_bQuit && m_posted.empty() && m_input.empty()) {
+    if (m_bQuit && m_posted.empty() && m_input.empty())
+    {
         *pMsg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(m_nQuitCode), 0);
-        if (bRemove) m_bQuit = false;
+        if (bRemove)
+            m_bQuit = false;
         return true;
     }
     return false;
 }
 
-void MessageQueue::RemoveForWindow(HWND hWnd) {
+void MessageQueue::RemoveForWindow(HWND hWnd)
+{
     std::lock_guard<std::mutex> guard(m_lock);
-    for (std::deque<MSG> *pList : {&m_posted, &m_input}) {
-        for (auto it = pList->begin(); it != pList->end();) {
+    for (std::deque<MSG>* pList : {&m_posted, &m_input})
+    {
+        for (auto it = pList->begin(); it != pList->end();)
+        {
             it = it->hwnd == hWnd ? pList->erase(it) : it + 1;
         }
     }
 }
 
-void MessageQueue::MarkNew() {
+void MessageQueue::MarkNew()
+{
     {
         std::lock_guard<std::mutex> guard(m_lock);
         NotifyLocked();
@@ -107,7 +133,8 @@ void MessageQueue::MarkNew() {
     VideoSystem::WakeFromAnyThread();
 }
 
-void MessageQueue::Nudge() {
+void MessageQueue::Nudge()
+{
     {
         std::lock_guard<std::mutex> guard(m_lock);
         ++m_nSequence;
@@ -116,24 +143,28 @@ void MessageQueue::Nudge() {
     VideoSystem::WakeFromAnyThread();
 }
 
-bool MessageQueue::TakeNewFlag() {
+bool MessageQueue::TakeNewFlag()
+{
     std::lock_guard<std::mutex> guard(m_lock);
     bool bNew = m_bNew;
     m_bNew = false;
     return bNew;
 }
 
-uint64_t MessageQueue::GetSequence() {
+uint64_t MessageQueue::GetSequence()
+{
     std::lock_guard<std::mutex> guard(m_lock);
     return m_nSequence;
 }
 
-void MessageQueue::WaitForChange(uint64_t nSequence) {
+void MessageQueue::WaitForChange(uint64_t nSequence)
+{
     std::unique_lock<std::mutex> guard(m_lock);
     m_changed.wait(guard, [&] { return m_nSequence != nSequence; });
 }
 
-void MessageQueue::Clear() {
+void MessageQueue::Clear()
+{
     std::lock_guard<std::mutex> guard(m_lock);
     m_posted.clear();
     m_input.clear();

@@ -19,11 +19,13 @@
 #include <deque>
 #include <mutex>
 
-namespace StandIn {
+namespace StandIn
+{
 
-class MessageQueue {
-public:
-    static MessageQueue &Instance();
+class MessageQueue
+{
+  public:
+    static MessageQueue& Instance();
 
     void Post(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam);
     void PostInput(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam);
@@ -31,7 +33,7 @@ public:
 
     // The first message that passes the filter (window: null for all, (HWND)-1 for thread
     // messages only; range: 0, 0 for all). WM_QUIT passes every filter.
-    bool Take(MSG *pMsg, HWND hFilter, UINT uMin, UINT uMax, bool bRemove);
+    bool Take(MSG* pMsg, HWND hFilter, UINT uMin, UINT uMax, bool bRemove);
     void RemoveForWindow(HWND hWnd);
 
     // Something arrived, or a window needs painting: wakes a waiting thread.
@@ -46,9 +48,9 @@ public:
 
     void Clear();
 
-    static bool PassesFilter(const MSG &msg, HWND hFilter, UINT uMin, UINT uMax);
+    static bool PassesFilter(const MSG& msg, HWND hFilter, UINT uMin, UINT uMax);
 
-private:
+  private:
     MSG MakeMessage(HWND hWnd, UINT uMessage, WPARAM wParam, LPARAM lParam) const;
     void NotifyLocked();
 

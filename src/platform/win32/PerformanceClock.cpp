@@ -9,36 +9,44 @@
 #include <sched.h>
 #include <unistd.h>
 
-namespace StandIn {
+namespace StandIn
+{
 
-namespace {
+namespace
+{
 const int64_t kNanosecondsPerSecond = 1000000000;
 
-int64_t MonotonicNanoseconds() {
+int64_t MonotonicNanoseconds()
+{
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<int64_t>(ts.tv_sec) * kNanosecondsPerSecond + ts.tv_nsec;
 }
 } // namespace
 
-PerformanceClock &PerformanceClock::Instance() {
+PerformanceClock& PerformanceClock::Instance()
+{
     static PerformanceClock s_clock;
     return s_clock;
 }
 
-int64_t PerformanceClock::GetCounter() {
+int64_t PerformanceClock::GetCounter()
+{
     std::lock_guard<std::mutex> guard(m_lock);
     return m_bTest ? m_llTestCounter : MonotonicNanoseconds();
 }
 
-int64_t PerformanceClock::GetFrequency() {
+int64_t PerformanceClock::GetFrequency()
+{
     std::lock_guard<std::mutex> guard(m_lock);
     return m_bTest ? m_llTestFrequency : kNanosecondsPerSecond;
 }
 
-uint32_t PerformanceClock::GetTickCount() {
+uint32_t PerformanceClock::GetTickCount()
+{
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_bTest) {
+    if (m_bTest)
+    {
         // Split the division so that large counters do not overflow.
         int64_t llWhole = m_llTestCounter / m_llTestFrequency;
         int64_t llRest = m_llTestCounter % m_llTestFrequency;
@@ -47,47 +55,58 @@ uint32_t PerformanceClock::GetTickCount() {
     return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000);
 }
 
-void PerformanceClock::Sleep(uint32_t dwMilliseconds) {
+void PerformanceClock::Sleep(uint32_t dwMilliseconds)
+{
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        if (m_bTest && m_bSleepAdvances) {
+        if (m_bTest && m_bSleepAdvances)
+        {
             m_llTestCounter += static_cast<int64_t>(dwMilliseconds) * m_llTestFrequency / 1000;
             return;
         }
     }
-    if (dwMilliseconds == 0) {
+    if (dwMilliseconds == 0)
+    {
         sched_yield(); // Sleep(0) gives up the rest of the time slice.
         return;
     }
-    if (dwMilliseconds == INFINITE) {
-        for (;;) pause(); // Sleep(INFINITE) never returns.
+    if (dwMilliseconds == INFINITE)
+    {
+        for (;;)
+            pause(); // Sleep(INFINITE) never returns.
     }
     timespec ts;
     ts.tv_sec = dwMilliseconds / 1000;
     ts.tv_nsec = static_cast<long>(dwMilliseconds % 1000) * 1000000L;
-    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR)
+    {
     }
 }
 
-void PerformanceClock::SetTestClock(int64_t llFrequency, int64_t llCounter) {
+void PerformanceClock::SetTestClock(int64_t llFrequency, int64_t llCounter)
+{
     std::lock_guard<std::mutex> guard(m_lock);
     m_bTest = llFrequency > 0;
     m_llTestFrequency = llFrequency;
     m_llTestCounter = llCounter;
 }
 
-void PerformanceClock::AdvanceTestClock(int64_t llCounts) {
+void PerformanceClock::AdvanceTestClock(int64_t llCounts)
+{
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_bTest) m_llTestCounter += llCounts;
+    if (m_bTest)
+        m_llTestCounter += llCounts;
 }
 
-void PerformanceClock::UseRealClock() {
+void PerformanceClock::UseRealClock()
+{
     std::lock_guard<std::mutex> guard(m_lock);
     m_bTest = false;
     m_bSleepAdvances = false;
 }
 
-void PerformanceClock::SetSleepAdvancesTestClock(bool bAdvance) {
+void PerformanceClock::SetSleepAdvancesTestClock(bool bAdvance)
+{
     std::lock_guard<std::mutex> guard(m_lock);
     m_bSleepAdvances = bAdvance;
 }
@@ -96,8 +115,10 @@ void PerformanceClock::SetSleepAdvancesTestClock(bool bAdvance) {
 
 using StandIn::PerformanceClock;
 
-extern "C" BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER *lpPerformanceCount) {
-    if (!lpPerformanceCount) {
+extern "C" BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount)
+{
+    if (!lpPerformanceCount)
+    {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -105,8 +126,10 @@ extern "C" BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER *lpPerformanceCount
     return TRUE;
 }
 
-extern "C" BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *lpFrequency) {
-    if (!lpFrequency) {
+extern "C" BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency)
+{
+    if (!lpFrequency)
+    {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -114,15 +137,29 @@ extern "C" BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *lpFrequency) {
     return TRUE;
 }
 
-extern "C" DWORD WINAPI GetTickCount(void) { return PerformanceClock::Instance().GetTickCount(); }
+extern "C" DWORD WINAPI GetTickCount(void)
+{
+    return PerformanceClock::Instance().GetTickCount();
+}
 
-extern "C" void WINAPI Sleep(DWORD dwMilliseconds) { PerformanceClock::Instance().Sleep(dwMilliseconds); }
+extern "C" void WINAPI Sleep(DWORD dwMilliseconds)
+{
+    PerformanceClock::Instance().Sleep(dwMilliseconds);
+}
 
-void StandIn_SetTestClock(int64_t llFrequency, int64_t llCounter) {
+void StandIn_SetTestClock(int64_t llFrequency, int64_t llCounter)
+{
     PerformanceClock::Instance().SetTestClock(llFrequency, llCounter);
 }
-void StandIn_AdvanceTestClock(int64_t llCounts) { PerformanceClock::Instance().AdvanceTestClock(llCounts); }
-void StandIn_UseRealClock() { PerformanceClock::Instance().UseRealClock(); }
-void StandIn_SetSleepAdvancesTestClock(bool bAdvance) {
+void StandIn_AdvanceTestClock(int64_t llCounts)
+{
+    PerformanceClock::Instance().AdvanceTestClock(llCounts);
+}
+void StandIn_UseRealClock()
+{
+    PerformanceClock::Instance().UseRealClock();
+}
+void StandIn_SetSleepAdvancesTestClock(bool bAdvance)
+{
     PerformanceClock::Instance().SetSleepAdvancesTestClock(bAdvance);
 }

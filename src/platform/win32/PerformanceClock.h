@@ -9,11 +9,13 @@
 #include <cstdint>
 #include <mutex>
 
-namespace StandIn {
+namespace StandIn
+{
 
-class PerformanceClock {
-public:
-    static PerformanceClock &Instance();
+class PerformanceClock
+{
+  public:
+    static PerformanceClock& Instance();
 
     int64_t GetCounter();
     int64_t GetFrequency();
@@ -26,7 +28,7 @@ public:
     void UseRealClock();
     void SetSleepAdvancesTestClock(bool bAdvance);
 
-private:
+  private:
     std::mutex m_lock;
     bool m_bTest = false;
     bool m_bSleepAdvances = false;

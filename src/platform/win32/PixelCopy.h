@@ -9,15 +9,17 @@
 
 #include "PixelLayout.h"
 
-namespace StandIn {
+namespace StandIn
+{
 
-struct PixelRect {
+struct PixelRect
+{
     int x, y, nWidth, nHeight; // top-row coordinates; sizes > 0
 };
 
-void StretchCopy(const PixelLayout &source, const PixelRect &from, const PixelLayout &target, const PixelRect &to,
-                 bool bMirrorX, bool bMirrorY);
+void StretchCopy(const PixelLayout& source, const PixelRect& from, const PixelLayout& target,
+                 const PixelRect& to, bool bMirrorX, bool bMirrorY);
 
-void FillRectangle(const PixelLayout &target, const PixelRect &rect, uint32_t uRgb);
+void FillRectangle(const PixelLayout& target, const PixelRect& rect, uint32_t uRgb);
 
 } // namespace StandIn

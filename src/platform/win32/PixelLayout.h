@@ -13,25 +13,35 @@
 
 #include <cstdint>
 
-namespace StandIn {
+namespace StandIn
+{
 
-enum PixelKind { kPixelXrgb8888, kPixelRgb565, kPixelOther };
+enum PixelKind
+{
+    kPixelXrgb8888,
+    kPixelRgb565,
+    kPixelOther
+};
 
-struct PixelLayout {
+struct PixelLayout
+{
     int nWidth = 0;
     int nHeight = 0; // always positive
     bool bTopDown = false;
     int nBitCount = 0;
-    int nStride = 0; // bytes per row
+    int nStride = 0;                // bytes per row
     uint32_t auMask[3] = {0, 0, 0}; // red, green, blue (16 and 32 bits)
     int anShift[3] = {0, 0, 0};
     int anBits[3] = {0, 0, 0};
     int nColors = 0; // colour-table entries (8 bits)
     RGBQUAD aColors[256] = {};
     PixelKind eKind = kPixelOther;
-    uint8_t *pBits = nullptr;
+    uint8_t* pBits = nullptr;
 
-    uint8_t *Row(int y) const { return pBits + static_cast<intptr_t>(bTopDown ? y : nHeight - 1 - y) * nStride; }
+    uint8_t* Row(int y) const
+    {
+        return pBits + static_cast<intptr_t>(bTopDown ? y : nHeight - 1 - y) * nStride;
+    }
     size_t ImageSize() const { return static_cast<size_t>(nStride) * static_cast<size_t>(nHeight); }
 };
 
@@ -39,17 +49,18 @@ struct PixelLayout {
 // ERROR_INVALID_PARAMETER set) for a header it cannot use: size below 40, width or height of
 // 0 or beyond 32768, planes other than 1, a bit count other than 8, 16, 24 or 32, a compression
 // other than BI_RGB (or BI_BITFIELDS at 16 and 32 bits), empty or broken masks.
-bool ParseBitmapInfo(const BITMAPINFO *pInfo, UINT uUsage, PixelLayout *pLayout);
+bool ParseBitmapInfo(const BITMAPINFO* pInfo, UINT uUsage, PixelLayout* pLayout);
 
 // A 32-bit top-down layout of 0x00RRGGBB pixels (window pictures).
-PixelLayout MakeXrgbLayout(uint32_t *pPixels, int nWidth, int nHeight);
+PixelLayout MakeXrgbLayout(uint32_t* pPixels, int nWidth, int nHeight);
 
-uint32_t ReadPixel(const PixelLayout &layout, int x, int y);          // 0x00RRGGBB
-void WritePixel(const PixelLayout &layout, int x, int y, uint32_t uRgb); // nearest representable colour
+uint32_t ReadPixel(const PixelLayout& layout, int x, int y); // 0x00RRGGBB
+void WritePixel(const PixelLayout& layout, int x, int y,
+                uint32_t uRgb); // nearest representable colour
 
 // 0x00RRGGBB of a 5-6-5 pixel, by the widening rule above (a table, built once).
 uint32_t Rgb565ToXrgb(uint16_t uPixel);
 // The whole table: 65536 entries indexed by the 5-6-5 pixel.
-const uint32_t *Rgb565Table();
+const uint32_t* Rgb565Table();
 
 } // namespace StandIn

@@ -7,30 +7,42 @@
 
 #include <SDL.h>
 
-namespace StandIn {
+namespace StandIn
+{
 
-namespace {
+namespace
+{
 
 uint32_t g_uButtons = 0; // SDL button mask as of the last event taken in
 uint16_t g_uMods = 0;    // SDL modifier state as of the last event taken in
 
 // Keys go to the focus window, else to the active window, as Windows sends them.
-HWND KeyTarget(HWND hEventWindow) {
-    if (FocusState::Focus()) return FocusState::Focus();
-    if (FocusState::Active()) return FocusState::Active();
+HWND KeyTarget(HWND hEventWindow)
+{
+    if (FocusState::Focus())
+        return FocusState::Focus();
+    if (FocusState::Active())
+        return FocusState::Active();
     return hEventWindow;
 }
 
-UINT ButtonMessage(Uint8 uButton, bool bDown) {
-    switch (uButton) {
-    case SDL_BUTTON_LEFT: return bDown ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-    case SDL_BUTTON_RIGHT: return bDown ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-    case SDL_BUTTON_MIDDLE: return bDown ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-    default: return 0;
+UINT ButtonMessage(Uint8 uButton, bool bDown)
+{
+    switch (uButton)
+    {
+    case SDL_BUTTON_LEFT:
+        return bDown ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case SDL_BUTTON_RIGHT:
+        return bDown ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    case SDL_BUTTON_MIDDLE:
+        return bDown ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    default:
+        return 0;
     }
 }
 
-void PushActivation(HWND hWnd, UINT uState, bool bMinimized) {
+void PushActivation(HWND hWnd, UINT uState, bool bMinimized)
+{
     InputEvent input;
     input.eKind = InputEvent::kActivate;
     input.hWnd = hWnd;
@@ -40,26 +52,34 @@ void PushActivation(HWND hWnd, UINT uState, bool bMinimized) {
     InputQueue::Instance().Push(input);
 }
 
-void HandleWindowEvent(const SDL_WindowEvent &event) {
+void HandleWindowEvent(const SDL_WindowEvent& event)
+{
     HWND hWnd = WindowRegistry::FindBySdlId(event.windowID);
-    Window *pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow) return;
-    switch (event.event) {
+    Window* pWindow = WindowRegistry::Find(hWnd);
+    if (!pWindow)
+        return;
+    switch (event.event)
+    {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         g_uMods = static_cast<uint16_t>(SDL_GetModState());
         PushActivation(hWnd, WA_ACTIVE, pWindow->bMinimized);
         break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: PushActivation(hWnd, WA_INACTIVE, pWindow->bMinimized); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        PushActivation(hWnd, WA_INACTIVE, pWindow->bMinimized);
+        break;
     case SDL_WINDOWEVENT_MINIMIZED:
-        if (FocusState::Active() == hWnd) PushActivation(hWnd, WA_INACTIVE, true);
-        else pWindow->bMinimized = true;
+        if (FocusState::Active() == hWnd)
+            PushActivation(hWnd, WA_INACTIVE, true);
+        else
+            pWindow->bMinimized = true;
         break;
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED:
         pWindow->bMinimized = false;
         pWindow->surface.Present();
         break;
-    case SDL_WINDOWEVENT_CLOSE: {
+    case SDL_WINDOWEVENT_CLOSE:
+    {
         InputEvent input;
         input.eKind = InputEvent::kCloseRequest;
         input.hWnd = hWnd;
@@ -67,13 +87,17 @@ void HandleWindowEvent(const SDL_WindowEvent &event) {
         break;
     }
     case SDL_WINDOWEVENT_SHOWN:
-    case SDL_WINDOWEVENT_EXPOSED: pWindow->surface.Present(); break;
-    case SDL_WINDOWEVENT_MOVED: {
+    case SDL_WINDOWEVENT_EXPOSED:
+        pWindow->surface.Present();
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+    {
         int nWidth = pWindow->ClientWidth(), nHeight = pWindow->ClientHeight();
         pWindow->rcWindow = {event.data1, event.data2, event.data1 + nWidth, event.data2 + nHeight};
         break;
     }
-    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    {
         pWindow->rcWindow.right = pWindow->rcWindow.left + event.data1;
         pWindow->rcWindow.bottom = pWindow->rcWindow.top + event.data2;
         pWindow->surface.Resize(event.data1, event.data2);
@@ -81,20 +105,25 @@ void HandleWindowEvent(const SDL_WindowEvent &event) {
         WindowRegistry::Send(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(event.data1, event.data2));
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
-void HandlePointer(const SDL_Event &event) {
+void HandlePointer(const SDL_Event& event)
+{
     InputEvent input;
     input.bFromSystem = true;
-    if (event.type == SDL_MOUSEMOTION) {
+    if (event.type == SDL_MOUSEMOTION)
+    {
         input.eKind = InputEvent::kMouseMove;
         input.hWnd = WindowRegistry::FindBySdlId(event.motion.windowID);
         input.nX = event.motion.x;
         input.nY = event.motion.y;
         g_uButtons = event.motion.state;
-    } else {
+    }
+    else
+    {
         bool bDown = event.type == SDL_MOUSEBUTTONDOWN;
         input.eKind = InputEvent::kMouseButton;
         input.hWnd = WindowRegistry::FindBySdlId(event.button.windowID);
@@ -103,29 +132,35 @@ void HandlePointer(const SDL_Event &event) {
         input.nY = event.button.y;
         Uint32 uMask = SDL_BUTTON(event.button.button);
         g_uButtons = bDown ? (g_uButtons | uMask) : (g_uButtons & ~uMask);
-        if (input.uMessage == 0) return;
+        if (input.uMessage == 0)
+            return;
     }
-    if (!input.hWnd) return;
+    if (!input.hWnd)
+        return;
     input.uKeyFlags = MouseKeyFlagsFromSdl(g_uButtons, g_uMods);
     InputQueue::Instance().Push(input);
 }
 
-void HandleWheel(const SDL_MouseWheelEvent &event) {
+void HandleWheel(const SDL_MouseWheelEvent& event)
+{
     InputEvent input;
     input.eKind = InputEvent::kMouseWheel;
     input.hWnd = KeyTarget(WindowRegistry::FindBySdlId(event.windowID));
-    if (!input.hWnd) return;
+    if (!input.hWnd)
+        return;
     SDL_GetMouseState(&input.nX, &input.nY);
     input.nWheelSteps = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
     input.uKeyFlags = MouseKeyFlagsFromSdl(g_uButtons, g_uMods);
     InputQueue::Instance().Push(input);
 }
 
-void HandleKey(const SDL_KeyboardEvent &event) {
+void HandleKey(const SDL_KeyboardEvent& event)
+{
     g_uMods = event.keysym.mod;
     UINT uVirtualKey = VirtualKeyFromSdl(event.keysym.sym, event.keysym.mod);
     HWND hTarget = KeyTarget(WindowRegistry::FindBySdlId(event.windowID));
-    if (uVirtualKey == 0 || !hTarget) return;
+    if (uVirtualKey == 0 || !hTarget)
+        return;
     InputEvent input;
     input.eKind = InputEvent::kKey;
     input.hWnd = hTarget;
@@ -137,20 +172,32 @@ void HandleKey(const SDL_KeyboardEvent &event) {
 
 } // namespace
 
-void HandleSdlEvent(const SDL_Event &event) {
-    switch (event.type) {
+void HandleSdlEvent(const SDL_Event& event)
+{
+    switch (event.type)
+    {
     case SDL_MOUSEMOTION:
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: HandlePointer(event); break;
-    case SDL_MOUSEWHEEL: HandleWheel(event.wheel); break;
+    case SDL_MOUSEBUTTONUP:
+        HandlePointer(event);
+        break;
+    case SDL_MOUSEWHEEL:
+        HandleWheel(event.wheel);
+        break;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: HandleKey(event.key); break;
-    case SDL_WINDOWEVENT: HandleWindowEvent(event.window); break;
-    default: break; // SDL_QUIT and the rest: Windows has no such message
+    case SDL_KEYUP:
+        HandleKey(event.key);
+        break;
+    case SDL_WINDOWEVENT:
+        HandleWindowEvent(event.window);
+        break;
+    default:
+        break; // SDL_QUIT and the rest: Windows has no such message
     }
 }
 
-void ResetSdlEventState() {
+void ResetSdlEventState()
+{
     g_uButtons = 0;
     g_uMods = 0;
 }

@@ -6,9 +6,10 @@
 
 union SDL_Event;
 
-namespace StandIn {
+namespace StandIn
+{
 
-void HandleSdlEvent(const SDL_Event &event);
+void HandleSdlEvent(const SDL_Event& event);
 // Forgets the tracked button and modifier state (StandIn_Reset).
 void ResetSdlEventState();
 

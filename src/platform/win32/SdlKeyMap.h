@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-namespace StandIn {
+namespace StandIn
+{
 
 // The virtual-key code of an SDL key code, or 0 for a key Windows has no code for. Letters
 // and digits give their upper-case ASCII value; the keypad gives VK_NUMPADn while Num Lock is on

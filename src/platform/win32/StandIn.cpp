@@ -18,22 +18,34 @@
 
 using namespace StandIn;
 
-void StandIn_SetHeadless(bool bHeadless) { VideoSystem::ForceHeadless(bHeadless); }
+void StandIn_SetHeadless(bool bHeadless)
+{
+    VideoSystem::ForceHeadless(bHeadless);
+}
 
-bool StandIn_IsHeadless() { return VideoSystem::IsHeadless(); }
+bool StandIn_IsHeadless()
+{
+    return VideoSystem::IsHeadless();
+}
 
-void StandIn_SetScreenSize(int nWidth, int nHeight) { VideoSystem::SetHeadlessScreenSize(nWidth, nHeight); }
+void StandIn_SetScreenSize(int nWidth, int nHeight)
+{
+    VideoSystem::SetHeadlessScreenSize(nWidth, nHeight);
+}
 
-bool StandIn_ReadWindowPixels(HWND hWnd, std::vector<uint32_t> &pixels, int &nWidth, int &nHeight) {
-    Window *pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow) return false;
+bool StandIn_ReadWindowPixels(HWND hWnd, std::vector<uint32_t>& pixels, int& nWidth, int& nHeight)
+{
+    Window* pWindow = WindowRegistry::Find(hWnd);
+    if (!pWindow)
+        return false;
     pixels = pWindow->surface.GetPixels();
     nWidth = pWindow->surface.GetWidth();
     nHeight = pWindow->surface.GetHeight();
     return true;
 }
 
-void StandIn_Reset() {
+void StandIn_Reset()
+{
     VideoSystem::PollEvents(); // events of the old windows go with them
     WindowRegistry::DestroyAllSilently();
     WindowClassRegistry::Clear();

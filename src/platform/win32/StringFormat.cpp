@@ -11,24 +11,31 @@
 #include <strings.h>
 #include <wchar.h>
 
-namespace {
+namespace
+{
 
 const int kWsprintfLimit = 1024; // characters, terminator included
 
 // Output bounded to the caller's 1024 characters.
-struct Output {
-    char *pchOut;
+struct Output
+{
+    char* pchOut;
     int nLength;
 
-    void Put(char ch) {
-        if (nLength < kWsprintfLimit - 1) pchOut[nLength++] = ch;
+    void Put(char ch)
+    {
+        if (nLength < kWsprintfLimit - 1)
+            pchOut[nLength++] = ch;
     }
-    void Repeat(char ch, int nCount) {
-        for (int i = 0; i < nCount; ++i) Put(ch);
+    void Repeat(char ch, int nCount)
+    {
+        for (int i = 0; i < nCount; ++i)
+            Put(ch);
     }
 };
 
-struct Spec {
+struct Spec
+{
     bool bLeft = false;
     bool bPrefix = false; // '#': 0x before hexadecimal
     bool bZero = false;
@@ -38,60 +45,81 @@ struct Spec {
 };
 
 // Writes text of nLength characters padded to the field width.
-void PutField(Output &out, const Spec &spec, const char *pchText, int nLength) {
+void PutField(Output& out, const Spec& spec, const char* pchText, int nLength)
+{
     int nPad = spec.nWidth > nLength ? spec.nWidth - nLength : 0;
-    if (!spec.bLeft) out.Repeat(spec.bZero ? '0' : ' ', nPad);
-    for (int i = 0; i < nLength; ++i) out.Put(pchText[i]);
-    if (spec.bLeft) out.Repeat(' ', nPad);
+    if (!spec.bLeft)
+        out.Repeat(spec.bZero ? '0' : ' ', nPad);
+    for (int i = 0; i < nLength; ++i)
+        out.Put(pchText[i]);
+    if (spec.bLeft)
+        out.Repeat(' ', nPad);
 }
 
-void PutNumber(Output &out, const Spec &spec, uint64_t ullMagnitude, bool bNegative, unsigned nBase, bool bUpper) {
+void PutNumber(Output& out, const Spec& spec, uint64_t ullMagnitude, bool bNegative, unsigned nBase,
+               bool bUpper)
+{
     char achDigits[32];
     int nDigits = 0;
-    const char *pszDigits = bUpper ? "0123456789ABCDEF" : "0123456789abcdef";
-    while (ullMagnitude != 0) {
+    const char* pszDigits = bUpper ? "0123456789ABCDEF" : "0123456789abcdef";
+    while (ullMagnitude != 0)
+    {
         achDigits[nDigits++] = pszDigits[ullMagnitude % nBase];
         ullMagnitude /= nBase;
     }
     int nMinDigits = spec.nPrecision >= 0 ? spec.nPrecision : 1;
     char achText[64];
     int nLength = 0;
-    if (bNegative) achText[nLength++] = '-';
-    if (spec.bPrefix && nBase == 16) {
+    if (bNegative)
+        achText[nLength++] = '-';
+    if (spec.bPrefix && nBase == 16)
+    {
         achText[nLength++] = '0';
         achText[nLength++] = bUpper ? 'X' : 'x';
     }
     int nSignLength = nLength;
-    for (int i = nDigits; i < nMinDigits && nLength < 40; ++i) achText[nLength++] = '0';
-    while (nDigits > 0) achText[nLength++] = achDigits[--nDigits];
+    for (int i = nDigits; i < nMinDigits && nLength < 40; ++i)
+        achText[nLength++] = '0';
+    while (nDigits > 0)
+        achText[nLength++] = achDigits[--nDigits];
     // Zero padding goes between the sign or prefix and the digits.
-    if (spec.bZero && !spec.bLeft && spec.nWidth > nLength) {
-        for (int i = 0; i < nSignLength; ++i) out.Put(achText[i]);
+    if (spec.bZero && !spec.bLeft && spec.nWidth > nLength)
+    {
+        for (int i = 0; i < nSignLength; ++i)
+            out.Put(achText[i]);
         out.Repeat('0', spec.nWidth - nLength);
-        for (int i = nSignLength; i < nLength; ++i) out.Put(achText[i]);
+        for (int i = nSignLength; i < nLength; ++i)
+            out.Put(achText[i]);
         return;
     }
     PutField(out, spec, achText, nLength);
 }
 
-void PutString(Output &out, const Spec &spec, const char *pszText) {
-    if (!pszText) pszText = "(null)";
+void PutString(Output& out, const Spec& spec, const char* pszText)
+{
+    if (!pszText)
+        pszText = "(null)";
     int nLength = 0;
-    while (pszText[nLength] && (spec.nPrecision < 0 || nLength < spec.nPrecision)) ++nLength;
+    while (pszText[nLength] && (spec.nPrecision < 0 || nLength < spec.nPrecision))
+        ++nLength;
     Spec field = spec;
     field.bZero = false;
     PutField(out, field, pszText, nLength);
 }
 
 // Wide text is narrowed character by character; what ASCII cannot hold becomes '?'.
-void PutWideString(Output &out, const Spec &spec, const wchar_t *pwszText) {
-    if (!pwszText) {
+void PutWideString(Output& out, const Spec& spec, const wchar_t* pwszText)
+{
+    if (!pwszText)
+    {
         PutString(out, spec, nullptr);
         return;
     }
     char achNarrow[kWsprintfLimit];
     int nLength = 0;
-    while (pwszText[nLength] && nLength < kWsprintfLimit - 1 && (spec.nPrecision < 0 || nLength < spec.nPrecision)) {
+    while (pwszText[nLength] && nLength < kWsprintfLimit - 1 &&
+           (spec.nPrecision < 0 || nLength < spec.nPrecision))
+    {
         wchar_t wch = pwszText[nLength];
         achNarrow[nLength++] = (wch > 0 && wch < 0x80) ? static_cast<char>(wch) : '?';
     }
@@ -100,31 +128,49 @@ void PutWideString(Output &out, const Spec &spec, const wchar_t *pwszText) {
     PutField(out, field, achNarrow, nLength);
 }
 
-const char *ReadSpec(const char *p, Spec &spec) {
-    for (;; ++p) {
-        if (*p == '-') spec.bLeft = true;
-        else if (*p == '#') spec.bPrefix = true;
-        else if (*p == '0') spec.bZero = true;
-        else break;
+const char* ReadSpec(const char* p, Spec& spec)
+{
+    for (;; ++p)
+    {
+        if (*p == '-')
+            spec.bLeft = true;
+        else if (*p == '#')
+            spec.bPrefix = true;
+        else if (*p == '0')
+            spec.bZero = true;
+        else
+            break;
     }
-    while (*p >= '0' && *p <= '9' && spec.nWidth < 10000) spec.nWidth = spec.nWidth * 10 + (*p++ - '0');
-    while (*p >= '0' && *p <= '9') ++p;
-    if (*p == '.') {
+    while (*p >= '0' && *p <= '9' && spec.nWidth < 10000)
+        spec.nWidth = spec.nWidth * 10 + (*p++ - '0');
+    while (*p >= '0' && *p <= '9')
+        ++p;
+    if (*p == '.')
+    {
         ++p;
         spec.nPrecision = 0;
-        while (*p >= '0' && *p <= '9' && spec.nPrecision < 10000) spec.nPrecision = spec.nPrecision * 10 + (*p++ - '0');
-        while (*p >= '0' && *p <= '9') ++p;
+        while (*p >= '0' && *p <= '9' && spec.nPrecision < 10000)
+            spec.nPrecision = spec.nPrecision * 10 + (*p++ - '0');
+        while (*p >= '0' && *p <= '9')
+            ++p;
     }
-    if (*p == 'h') {
+    if (*p == 'h')
+    {
         spec.nSize = -1;
         ++p;
-    } else if (*p == 'l') {
+    }
+    else if (*p == 'l')
+    {
         spec.nSize = 1;
         ++p;
-    } else if (p[0] == 'I' && p[1] == '6' && p[2] == '4') {
+    }
+    else if (p[0] == 'I' && p[1] == '6' && p[2] == '4')
+    {
         spec.nSize = 2;
         p += 3;
-    } else if (p[0] == 'I' && p[1] == '3' && p[2] == '2') {
+    }
+    else if (p[0] == 'I' && p[1] == '3' && p[2] == '2')
+    {
         p += 3;
     }
     return p;
@@ -132,40 +178,56 @@ const char *ReadSpec(const char *p, Spec &spec) {
 
 // Signed argument of the spec's size. 'l' means LONG (32 bits): a wider long passed by a
 // 64-bit caller is cut to its low 32 bits, as Windows would see it.
-int64_t SignedArgument(const Spec &spec, va_list &args) {
-    if (spec.nSize == 2) return va_arg(args, long long);
-    if (spec.nSize == 1) return static_cast<int32_t>(va_arg(args, long));
+int64_t SignedArgument(const Spec& spec, va_list& args)
+{
+    if (spec.nSize == 2)
+        return va_arg(args, long long);
+    if (spec.nSize == 1)
+        return static_cast<int32_t>(va_arg(args, long));
     int nValue = va_arg(args, int);
     return spec.nSize < 0 ? static_cast<short>(nValue) : nValue;
 }
 
-uint64_t UnsignedArgument(const Spec &spec, va_list &args) {
-    if (spec.nSize == 2) return va_arg(args, unsigned long long);
-    if (spec.nSize == 1) return static_cast<uint32_t>(va_arg(args, unsigned long));
+uint64_t UnsignedArgument(const Spec& spec, va_list& args)
+{
+    if (spec.nSize == 2)
+        return va_arg(args, unsigned long long);
+    if (spec.nSize == 1)
+        return static_cast<uint32_t>(va_arg(args, unsigned long));
     unsigned nValue = va_arg(args, unsigned);
     return spec.nSize < 0 ? static_cast<unsigned short>(nValue) : nValue;
 }
 
-void Convert(Output &out, const Spec &spec, char chType, va_list &args) {
-    switch (chType) {
+void Convert(Output& out, const Spec& spec, char chType, va_list& args)
+{
+    switch (chType)
+    {
     case 'd':
-    case 'i': {
+    case 'i':
+    {
         int64_t llValue = SignedArgument(spec, args);
-        uint64_t ullMagnitude = llValue < 0 ? 0 - static_cast<uint64_t>(llValue) : static_cast<uint64_t>(llValue);
+        uint64_t ullMagnitude =
+            llValue < 0 ? 0 - static_cast<uint64_t>(llValue) : static_cast<uint64_t>(llValue);
         PutNumber(out, spec, ullMagnitude, llValue < 0, 10, false);
         break;
     }
-    case 'u': PutNumber(out, spec, UnsignedArgument(spec, args), false, 10, false); break;
+    case 'u':
+        PutNumber(out, spec, UnsignedArgument(spec, args), false, 10, false);
+        break;
     case 'x':
-    case 'X': PutNumber(out, spec, UnsignedArgument(spec, args), false, 16, chType == 'X'); break;
-    case 'p': {
+    case 'X':
+        PutNumber(out, spec, UnsignedArgument(spec, args), false, 16, chType == 'X');
+        break;
+    case 'p':
+    {
         Spec pointer = spec;
-        pointer.nPrecision = static_cast<int>(sizeof(void *) * 2);
-        PutNumber(out, pointer, reinterpret_cast<uintptr_t>(va_arg(args, void *)), false, 16, true);
+        pointer.nPrecision = static_cast<int>(sizeof(void*) * 2);
+        PutNumber(out, pointer, reinterpret_cast<uintptr_t>(va_arg(args, void*)), false, 16, true);
         break;
     }
     case 'c':
-    case 'C': {
+    case 'C':
+    {
         bool bWide = (chType == 'C') != (spec.nSize == 1) && spec.nSize >= 0;
         int nValue = bWide ? static_cast<int>(va_arg(args, wint_t)) : va_arg(args, int);
         char ch = bWide && (nValue <= 0 || nValue >= 0x80) ? '?' : static_cast<char>(nValue);
@@ -175,31 +237,41 @@ void Convert(Output &out, const Spec &spec, char chType, va_list &args) {
         break;
     }
     case 's':
-    case 'S': {
+    case 'S':
+    {
         bool bWide = (chType == 'S') != (spec.nSize == 1) && spec.nSize >= 0;
-        if (bWide) PutWideString(out, spec, va_arg(args, const wchar_t *));
-        else PutString(out, spec, va_arg(args, const char *));
+        if (bWide)
+            PutWideString(out, spec, va_arg(args, const wchar_t*));
+        else
+            PutString(out, spec, va_arg(args, const char*));
         break;
     }
-    default: out.Put(chType); break; // unknown conversions print themselves
+    default:
+        out.Put(chType);
+        break; // unknown conversions print themselves
     }
 }
 
 } // namespace
 
-extern "C" int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist) {
-    if (!lpOut) return 0;
+extern "C" int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist)
+{
+    if (!lpOut)
+        return 0;
     Output out = {lpOut, 0};
     va_list args;
     va_copy(args, arglist);
-    for (const char *p = lpFmt ? lpFmt : ""; *p;) {
-        if (*p != '%') {
+    for (const char* p = lpFmt ? lpFmt : ""; *p;)
+    {
+        if (*p != '%')
+        {
             out.Put(*p++);
             continue;
         }
         Spec spec;
         p = ReadSpec(p + 1, spec);
-        if (!*p) break;
+        if (!*p)
+            break;
         Convert(out, spec, *p++, args);
     }
     va_end(args);
@@ -207,7 +279,8 @@ extern "C" int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist) {
     return out.nLength;
 }
 
-extern "C" int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...) {
+extern "C" int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...)
+{
     va_list args;
     va_start(args, lpFmt);
     int nLength = wvsprintfA(lpOut, lpFmt, args);
@@ -215,36 +288,49 @@ extern "C" int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...) {
     return nLength;
 }
 
-extern "C" int WINAPI lstrlenA(LPCSTR lpString) { return lpString ? static_cast<int>(strlen(lpString)) : 0; }
+extern "C" int WINAPI lstrlenA(LPCSTR lpString)
+{
+    return lpString ? static_cast<int>(strlen(lpString)) : 0;
+}
 
-extern "C" LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2) {
-    if (!lpString1 || !lpString2) return nullptr;
+extern "C" LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2)
+{
+    if (!lpString1 || !lpString2)
+        return nullptr;
     return strcpy(lpString1, lpString2);
 }
 
 // Copies at most iMaxLength - 1 characters and always terminates (when iMaxLength > 0).
-extern "C" LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength) {
-    if (!lpString1 || !lpString2) return nullptr;
-    if (iMaxLength <= 0) return lpString1;
+extern "C" LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength)
+{
+    if (!lpString1 || !lpString2)
+        return nullptr;
+    if (iMaxLength <= 0)
+        return lpString1;
     int i = 0;
-    for (; i < iMaxLength - 1 && lpString2[i]; ++i) lpString1[i] = lpString2[i];
+    for (; i < iMaxLength - 1 && lpString2[i]; ++i)
+        lpString1[i] = lpString2[i];
     lpString1[i] = '\0';
     return lpString1;
 }
 
-extern "C" LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2) {
-    if (!lpString1 || !lpString2) return nullptr;
+extern "C" LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2)
+{
+    if (!lpString1 || !lpString2)
+        return nullptr;
     return strcat(lpString1, lpString2);
 }
 
 // Byte order comparison; Windows compares by its locale's word sort, which agrees for the
 // ASCII letters and digits the engine compares.
-extern "C" int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2) {
+extern "C" int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2)
+{
     int nResult = strcmp(lpString1 ? lpString1 : "", lpString2 ? lpString2 : "");
     return (nResult > 0) - (nResult < 0);
 }
 
-extern "C" int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2) {
+extern "C" int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2)
+{
     int nResult = strcasecmp(lpString1 ? lpString1 : "", lpString2 ? lpString2 : "");
     return (nResult > 0) - (nResult < 0);
 }

@@ -9,11 +9,18 @@
 #include <cstring>
 #include <thread>
 
-namespace StandIn {
+namespace StandIn
+{
 
-namespace {
+namespace
+{
 
-enum VideoMode { kUndecided, kHeadless, kDisplay };
+enum VideoMode
+{
+    kUndecided,
+    kHeadless,
+    kDisplay
+};
 
 std::atomic<int> g_eMode{kUndecided};
 std::atomic<bool> g_bForcedHeadless{false};
@@ -22,68 +29,95 @@ int g_nHeadlessWidth = 640;
 int g_nHeadlessHeight = 480;
 const std::thread::id g_windowThread = std::this_thread::get_id();
 
-bool EnvironmentIsHeadless() {
-    const char *pszHeadless = getenv("MOLTRANE_HEADLESS");
-    if (pszHeadless && strcmp(pszHeadless, "1") == 0) return true;
-    const char *pszDisplay = getenv("DISPLAY");
-    const char *pszWayland = getenv("WAYLAND_DISPLAY");
-    if ((!pszDisplay || !*pszDisplay) && (!pszWayland || !*pszWayland)) return true;
-    const char *pszDriver = getenv("SDL_VIDEODRIVER");
+bool EnvironmentIsHeadless()
+{
+    const char* pszHeadless = getenv("MOLTRANE_HEADLESS");
+    if (pszHeadless && strcmp(pszHeadless, "1") == 0)
+        return true;
+    const char* pszDisplay = getenv("DISPLAY");
+    const char* pszWayland = getenv("WAYLAND_DISPLAY");
+    if ((!pszDisplay || !*pszDisplay) && (!pszWayland || !*pszWayland))
+        return true;
+    const char* pszDriver = getenv("SDL_VIDEODRIVER");
     return pszDriver && (strcmp(pszDriver, "dummy") == 0 || strcmp(pszDriver, "offscreen") == 0);
 }
 
-bool StartSdlVideo() {
+bool StartSdlVideo()
+{
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        return false;
     SDL_StopTextInput(); // characters come from TranslateMessage, as on Windows
     g_uWakeEvent = SDL_RegisterEvents(1);
     return true;
 }
 
-void Decide() {
-    if (g_eMode != kUndecided) return;
+void Decide()
+{
+    if (g_eMode != kUndecided)
+        return;
     bool bHeadless = EnvironmentIsHeadless() || !StartSdlVideo();
     g_eMode = bHeadless ? kHeadless : kDisplay;
 }
 
 } // namespace
 
-bool VideoSystem::IsHeadless() {
-    if (g_bForcedHeadless) return true;
+bool VideoSystem::IsHeadless()
+{
+    if (g_bForcedHeadless)
+        return true;
     Decide();
     return g_eMode == kHeadless;
 }
 
-void VideoSystem::ForceHeadless(bool bHeadless) { g_bForcedHeadless = bHeadless; }
+void VideoSystem::ForceHeadless(bool bHeadless)
+{
+    g_bForcedHeadless = bHeadless;
+}
 
-bool VideoSystem::IsActive() { return !g_bForcedHeadless && g_eMode == kDisplay; }
+bool VideoSystem::IsActive()
+{
+    return !g_bForcedHeadless && g_eMode == kDisplay;
+}
 
-void VideoSystem::PollEvents() {
-    if (!IsActive()) return;
+void VideoSystem::PollEvents()
+{
+    if (!IsActive())
+        return;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (event.type != g_uWakeEvent) HandleSdlEvent(event);
+    while (SDL_PollEvent(&event))
+    {
+        if (event.type != g_uWakeEvent)
+            HandleSdlEvent(event);
     }
 }
 
-void VideoSystem::WaitForEvent() {
-    if (IsActive()) SDL_WaitEvent(nullptr);
+void VideoSystem::WaitForEvent()
+{
+    if (IsActive())
+        SDL_WaitEvent(nullptr);
 }
 
-void VideoSystem::WakeFromAnyThread() {
-    if (!IsActive() || IsWindowThread() || g_uWakeEvent == 0 || g_uWakeEvent == static_cast<Uint32>(-1)) return;
+void VideoSystem::WakeFromAnyThread()
+{
+    if (!IsActive() || IsWindowThread() || g_uWakeEvent == 0 ||
+        g_uWakeEvent == static_cast<Uint32>(-1))
+        return;
     SDL_Event event;
     memset(&event, 0, sizeof(event));
     event.type = g_uWakeEvent;
     SDL_PushEvent(&event);
 }
 
-void VideoSystem::GetScreenSize(int *pnWidth, int *pnHeight) {
-    if (!IsHeadless()) {
+void VideoSystem::GetScreenSize(int* pnWidth, int* pnHeight)
+{
+    if (!IsHeadless())
+    {
         SDL_DisplayMode mode;
-        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
+        {
             *pnWidth = mode.w;
             *pnHeight = mode.h;
             return;
@@ -93,13 +127,18 @@ void VideoSystem::GetScreenSize(int *pnWidth, int *pnHeight) {
     *pnHeight = g_nHeadlessHeight;
 }
 
-void VideoSystem::SetHeadlessScreenSize(int nWidth, int nHeight) {
-    if (nWidth > 0 && nHeight > 0) {
+void VideoSystem::SetHeadlessScreenSize(int nWidth, int nHeight)
+{
+    if (nWidth > 0 && nHeight > 0)
+    {
         g_nHeadlessWidth = nWidth;
         g_nHeadlessHeight = nHeight;
     }
 }
 
-bool VideoSystem::IsWindowThread() { return std::this_thread::get_id() == g_windowThread; }
+bool VideoSystem::IsWindowThread()
+{
+    return std::this_thread::get_id() == g_windowThread;
+}
 
 } // namespace StandIn

@@ -9,10 +9,12 @@
 // runs on the window thread.
 #pragma once
 
-namespace StandIn {
+namespace StandIn
+{
 
-class VideoSystem {
-public:
+class VideoSystem
+{
+  public:
     static bool IsHeadless();
     static void ForceHeadless(bool bHeadless);
     // True when SDL's video runs (a display is there and headless was not chosen).
@@ -25,7 +27,7 @@ public:
     // Makes a WaitForEvent on the window thread return; nothing when called on that thread.
     static void WakeFromAnyThread();
 
-    static void GetScreenSize(int *pnWidth, int *pnHeight);
+    static void GetScreenSize(int* pnWidth, int* pnHeight);
     static void SetHeadlessScreenSize(int nWidth, int nHeight);
 
     // True on the thread that loaded the stand-in (the program's one thread).

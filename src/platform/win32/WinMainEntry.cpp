@@ -7,7 +7,8 @@
 
 #include <vector>
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv)
+{
     std::string strLine = StandIn::BuildCommandLine(argc, argv);
     // WinMain may write into its command line, so it gets a writable copy.
     std::vector<char> line(strLine.begin(), strLine.end());

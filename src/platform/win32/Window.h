@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
-namespace StandIn {
+namespace StandIn
+{
 
-struct Window {
+struct Window
+{
     WNDPROC pfnProc = nullptr;
     ATOM atomClass = 0;
     std::string strTitle;

@@ -7,18 +7,21 @@
 
 #include <string>
 
-namespace StandIn {
+namespace StandIn
+{
 
-struct WindowClass {
+struct WindowClass
+{
     ATOM atom = 0;
     std::string strName;
     WNDCLASSA wc = {}; // lpszClassName and lpszMenuName are not kept
 };
 
-class WindowClassRegistry {
-public:
+class WindowClassRegistry
+{
+  public:
     // By name or by MAKEINTATOM value; null when no such class is registered.
-    static const WindowClass *Find(LPCSTR lpClassName);
+    static const WindowClass* Find(LPCSTR lpClassName);
     static void Clear();
 };
 

@@ -17,22 +17,28 @@
 
 using namespace StandIn;
 
-namespace {
+namespace
+{
 
-void FinishDestruction(HWND hWnd) {
+void FinishDestruction(HWND hWnd)
+{
     MessageQueue::Instance().RemoveForWindow(hWnd);
-    Window *pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow) return;
+    Window* pWindow = WindowRegistry::Find(hWnd);
+    if (!pWindow)
+        return;
     pWindow->surface.Release();
     WindowRegistry::Remove(hWnd);
 }
 
 // CW_USEDEFAULT places the window at the top-left corner with three quarters of the screen.
-void ApplyDefaults(int *pnX, int *pnY, int *pnWidth, int *pnHeight) {
+void ApplyDefaults(int* pnX, int* pnY, int* pnWidth, int* pnHeight)
+{
     int nScreenWidth = 0, nScreenHeight = 0;
     VideoSystem::GetScreenSize(&nScreenWidth, &nScreenHeight);
-    if (*pnX == CW_USEDEFAULT) *pnX = *pnY = 0;
-    if (*pnWidth == CW_USEDEFAULT) {
+    if (*pnX == CW_USEDEFAULT)
+        *pnX = *pnY = 0;
+    if (*pnWidth == CW_USEDEFAULT)
+    {
         *pnWidth = nScreenWidth * 3 / 4;
         *pnHeight = nScreenHeight * 3 / 4;
     }
@@ -40,13 +46,15 @@ void ApplyDefaults(int *pnX, int *pnY, int *pnWidth, int *pnHeight) {
     *pnHeight = std::max(*pnHeight, 0);
 }
 
-bool CoversScreen(int x, int y, int nWidth, int nHeight) {
+bool CoversScreen(int x, int y, int nWidth, int nHeight)
+{
     int nScreenWidth = 0, nScreenHeight = 0;
     VideoSystem::GetScreenSize(&nScreenWidth, &nScreenHeight);
     return x <= 0 && y <= 0 && x + nWidth >= nScreenWidth && y + nHeight >= nScreenHeight;
 }
 
-void SetUp(Window &window, const WindowClass &windowClass, const CREATESTRUCTA &create) {
+void SetUp(Window& window, const WindowClass& windowClass, const CREATESTRUCTA& create)
+{
     window.pfnProc = windowClass.wc.lpfnWndProc;
     window.atomClass = windowClass.atom;
     window.hbrBackground = windowClass.wc.hbrBackground;
@@ -58,8 +66,9 @@ void SetUp(Window &window, const WindowClass &windowClass, const CREATESTRUCTA &
     window.hInstance = create.hInstance;
     window.lId = reinterpret_cast<LONG_PTR>(create.hMenu);
     int nLeft = create.x, nTop = create.y;
-    Window *pParent = WindowRegistry::Find(create.hwndParent);
-    if (pParent && !window.IsTopLevel()) {
+    Window* pParent = WindowRegistry::Find(create.hwndParent);
+    if (pParent && !window.IsTopLevel())
+    {
         nLeft += pParent->rcWindow.left;
         nTop += pParent->rcWindow.top;
     }
@@ -67,69 +76,94 @@ void SetUp(Window &window, const WindowClass &windowClass, const CREATESTRUCTA &
     bool bPopup = (create.style & WS_POPUP) != 0;
     bool bFullScreen = bPopup && CoversScreen(create.x, create.y, create.cx, create.cy);
     bool bSdlWindow = window.IsTopLevel() && !VideoSystem::IsHeadless();
-    window.surface.Create(window.strTitle.c_str(), create.x, create.y, create.cx, create.cy, bPopup, bFullScreen,
-                          (create.dwExStyle & WS_EX_TOPMOST) != 0, bSdlWindow);
+    window.surface.Create(window.strTitle.c_str(), create.x, create.y, create.cx, create.cy, bPopup,
+                          bFullScreen, (create.dwExStyle & WS_EX_TOPMOST) != 0, bSdlWindow);
 }
 
 } // namespace
 
-extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                                       int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
-                                       HINSTANCE hInstance, LPVOID lpParam) {
-    const WindowClass *pClass = WindowClassRegistry::Find(lpClassName);
-    if (!pClass) {
+extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
+                                       DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
+                                       HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                                       LPVOID lpParam)
+{
+    const WindowClass* pClass = WindowClassRegistry::Find(lpClassName);
+    if (!pClass)
+    {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
-    if (hWndParent && !WindowRegistry::Find(hWndParent)) {
+    if (hWndParent && !WindowRegistry::Find(hWndParent))
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
-    if ((dwStyle & WS_CHILD) && !hWndParent) {
+    if ((dwStyle & WS_CHILD) && !hWndParent)
+    {
         SetLastError(ERROR_TLW_WITH_WSCHILD);
         return nullptr;
     }
     ApplyDefaults(&X, &Y, &nWidth, &nHeight);
-    CREATESTRUCTA create = {lpParam, hInstance, hMenu, hWndParent, nHeight, nWidth, Y, X,
-                            static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
-    Window *pWindow = nullptr;
+    CREATESTRUCTA create = {lpParam,
+                            hInstance,
+                            hMenu,
+                            hWndParent,
+                            nHeight,
+                            nWidth,
+                            Y,
+                            X,
+                            static_cast<LONG>(dwStyle),
+                            lpWindowName,
+                            lpClassName,
+                            dwExStyle};
+    Window* pWindow = nullptr;
     HWND hWnd = WindowRegistry::Add(&pWindow);
-    if (!hWnd) {
+    if (!hWnd)
+    {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     SetUp(*pWindow, *pClass, create);
     LPARAM lCreate = reinterpret_cast<LPARAM>(&create);
-    if (!WindowRegistry::Send(hWnd, WM_NCCREATE, 0, lCreate)) {
+    if (!WindowRegistry::Send(hWnd, WM_NCCREATE, 0, lCreate))
+    {
         WindowRegistry::Send(hWnd, WM_NCDESTROY, 0, 0);
         FinishDestruction(hWnd);
         return nullptr;
     }
-    if (WindowRegistry::Send(hWnd, WM_CREATE, 0, lCreate) == -1) {
+    if (WindowRegistry::Send(hWnd, WM_CREATE, 0, lCreate) == -1)
+    {
         DestroyWindow(hWnd);
         return nullptr;
     }
-    if ((dwStyle & WS_VISIBLE) && WindowRegistry::Find(hWnd)) ShowWindow(hWnd, SW_SHOW);
+    if ((dwStyle & WS_VISIBLE) && WindowRegistry::Find(hWnd))
+        ShowWindow(hWnd, SW_SHOW);
     return WindowRegistry::Find(hWnd) ? hWnd : nullptr;
 }
 
-extern "C" BOOL WINAPI DestroyWindow(HWND hWnd) {
-    Window *pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow) {
+extern "C" BOOL WINAPI DestroyWindow(HWND hWnd)
+{
+    Window* pWindow = WindowRegistry::Find(hWnd);
+    if (!pWindow)
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    if (pWindow->bDestroying) return TRUE; // asked again from inside its own destruction
+    if (pWindow->bDestroying)
+        return TRUE; // asked again from inside its own destruction
     pWindow->bDestroying = true;
-    if (pWindow->bVisible) {
+    if (pWindow->bVisible)
+    {
         pWindow->bVisible = false;
         pWindow->surface.Show(false);
     }
     FocusState::OnDestroy(hWnd);
     WindowRegistry::Send(hWnd, WM_DESTROY, 0, 0);
-    for (HWND hChild : WindowRegistry::All()) {
-        Window *pChild = WindowRegistry::Find(hChild);
-        if (pChild && pChild->hParent == hWnd) DestroyWindow(hChild);
+    for (HWND hChild : WindowRegistry::All())
+    {
+        Window* pChild = WindowRegistry::Find(hChild);
+        if (pChild && pChild->hParent == hWnd)
+            DestroyWindow(hChild);
     }
     WindowRegistry::Send(hWnd, WM_NCDESTROY, 0, 0);
     FinishDestruction(hWnd);

@@ -7,9 +7,10 @@
 
 #include <windows.h>
 
-namespace StandIn {
+namespace StandIn
+{
 
 // A WM_PAINT for the first visible window that needs painting and passes the filter.
-bool FindPaintMessage(HWND hFilter, UINT uMin, UINT uMax, MSG *pMsg);
+bool FindPaintMessage(HWND hFilter, UINT uMin, UINT uMax, MSG* pMsg);
 
 } // namespace StandIn

@@ -10,15 +10,17 @@
 #include <cstdint>
 #include <vector>
 
-namespace StandIn {
+namespace StandIn
+{
 
-class WindowRegistry {
-public:
+class WindowRegistry
+{
+  public:
     // A new window object (reset to its defaults) and its handle; null when out of handles.
-    static HWND Add(Window **ppWindow);
+    static HWND Add(Window** ppWindow);
     // Forgets the handle; the caller has released the window's surface.
     static void Remove(HWND hWnd);
-    static Window *Find(HWND hWnd);
+    static Window* Find(HWND hWnd);
     static HWND FindBySdlId(uint32_t uSdlId);
     static std::vector<HWND> All();
     // The first window (in creation-slot order) for which fn(handle, window) is true; null when
@@ -35,10 +37,12 @@ public:
 };
 
 // The table itself is private to WindowRegistry.cpp; FindFirst goes through this hook.
-HWND FindFirstWindow(bool (*pfnTest)(HWND, Window &, void *), void *pContext);
+HWND FindFirstWindow(bool (*pfnTest)(HWND, Window&, void*), void* pContext);
 
-template <typename F> HWND WindowRegistry::FindFirst(F fn) {
-    return FindFirstWindow([](HWND hWnd, Window &window, void *pContext) { return (*static_cast<F *>(pContext))(hWnd, window); },
+template <typename F> HWND WindowRegistry::FindFirst(F fn)
+{
+    return FindFirstWindow([](HWND hWnd, Window& window, void* pContext)
+                           { return (*static_cast<F*>(pContext))(hWnd, window); },
                            &fn);
 }
 

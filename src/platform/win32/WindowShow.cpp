@@ -10,16 +10,25 @@
 
 using namespace StandIn;
 
-namespace {
+namespace
+{
 
-enum SizeChange { kKeepSize, kMinimize, kRestore };
+enum SizeChange
+{
+    kKeepSize,
+    kMinimize,
+    kRestore
+};
 
-bool MakeVisible(HWND hWnd) {
-    Window *pWindow = WindowRegistry::Find(hWnd);
-    if (pWindow->bVisible) return true;
+bool MakeVisible(HWND hWnd)
+{
+    Window* pWindow = WindowRegistry::Find(hWnd);
+    if (pWindow->bVisible)
+        return true;
     WindowRegistry::Send(hWnd, WM_SHOWWINDOW, TRUE, 0);
     pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow) return false;
+    if (!pWindow)
+        return false;
     pWindow->bVisible = true;
     pWindow->bNeedsPaint = true;
     pWindow->bNeedsErase = true;
@@ -28,19 +37,25 @@ bool MakeVisible(HWND hWnd) {
     return true;
 }
 
-void ApplySize(Window &window, SizeChange eChange) {
-    if (eChange == kMinimize && !window.bMinimized) {
+void ApplySize(Window& window, SizeChange eChange)
+{
+    if (eChange == kMinimize && !window.bMinimized)
+    {
         window.bMinimized = true;
         window.surface.Minimize();
-    } else if (eChange == kRestore && window.bMinimized) {
+    }
+    else if (eChange == kRestore && window.bMinimized)
+    {
         window.bMinimized = false;
         window.surface.Restore();
     }
 }
 
-void SendFirstSize(HWND hWnd) {
-    Window *pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow || pWindow->bSizeSent) return;
+void SendFirstSize(HWND hWnd)
+{
+    Window* pWindow = WindowRegistry::Find(hWnd);
+    if (!pWindow || pWindow->bSizeSent)
+        return;
     pWindow->bSizeSent = true;
     WPARAM wKind = pWindow->bMinimized ? SIZE_MINIMIZED : SIZE_RESTORED;
     LPARAM lSize = MAKELPARAM(pWindow->ClientWidth(), pWindow->ClientHeight());
@@ -49,52 +64,76 @@ void SendFirstSize(HWND hWnd) {
     WindowRegistry::Send(hWnd, WM_MOVE, 0, lPlace);
 }
 
-void Show(HWND hWnd, bool bActivate, SizeChange eChange) {
-    if (!MakeVisible(hWnd)) return;
-    Window *pWindow = WindowRegistry::Find(hWnd);
+void Show(HWND hWnd, bool bActivate, SizeChange eChange)
+{
+    if (!MakeVisible(hWnd))
+        return;
+    Window* pWindow = WindowRegistry::Find(hWnd);
     ApplySize(*pWindow, eChange);
-    if (bActivate && pWindow->IsTopLevel()) {
+    if (bActivate && pWindow->IsTopLevel())
+    {
         pWindow->surface.Raise();
         FocusState::Activate(hWnd);
     }
     SendFirstSize(hWnd);
     pWindow = WindowRegistry::Find(hWnd);
-    if (pWindow) pWindow->surface.Present();
+    if (pWindow)
+        pWindow->surface.Present();
 }
 
-void Hide(HWND hWnd) {
+void Hide(HWND hWnd)
+{
     WindowRegistry::Send(hWnd, WM_SHOWWINDOW, FALSE, 0);
-    Window *pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow) return;
+    Window* pWindow = WindowRegistry::Find(hWnd);
+    if (!pWindow)
+        return;
     pWindow->bVisible = false;
     pWindow->surface.Show(false);
-    if (FocusState::Active() == hWnd) FocusState::Activate(nullptr);
+    if (FocusState::Active() == hWnd)
+        FocusState::Activate(nullptr);
 }
 
 } // namespace
 
 // Returns whether the window was visible before the call.
-extern "C" BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
-    Window *pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow) {
+extern "C" BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow)
+{
+    Window* pWindow = WindowRegistry::Find(hWnd);
+    if (!pWindow)
+    {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     BOOL bWasVisible = pWindow->bVisible ? TRUE : FALSE;
-    switch (nCmdShow) {
+    switch (nCmdShow)
+    {
     case SW_HIDE:
-        if (bWasVisible) Hide(hWnd);
+        if (bWasVisible)
+            Hide(hWnd);
         break;
     case SW_MINIMIZE:
         Show(hWnd, false, kMinimize);
-        if (FocusState::Active() == hWnd) FocusState::Activate(nullptr);
+        if (FocusState::Active() == hWnd)
+            FocusState::Activate(nullptr);
         break;
-    case SW_SHOWMINIMIZED: Show(hWnd, true, kMinimize); break;
-    case SW_SHOWMINNOACTIVE: Show(hWnd, false, kMinimize); break;
-    case SW_SHOWNA: Show(hWnd, false, kKeepSize); break;
-    case SW_SHOWNOACTIVATE: Show(hWnd, false, kRestore); break;
-    case SW_SHOW: Show(hWnd, true, kKeepSize); break;
-    default: Show(hWnd, true, kRestore); break; // SW_SHOWNORMAL, SW_RESTORE, SW_SHOWDEFAULT, SW_MAXIMIZE
+    case SW_SHOWMINIMIZED:
+        Show(hWnd, true, kMinimize);
+        break;
+    case SW_SHOWMINNOACTIVE:
+        Show(hWnd, false, kMinimize);
+        break;
+    case SW_SHOWNA:
+        Show(hWnd, false, kKeepSize);
+        break;
+    case SW_SHOWNOACTIVATE:
+        Show(hWnd, false, kRestore);
+        break;
+    case SW_SHOW:
+        Show(hWnd, true, kKeepSize);
+        break;
+    default:
+        Show(hWnd, true, kRestore);
+        break; // SW_SHOWNORMAL, SW_RESTORE, SW_SHOWDEFAULT, SW_MAXIMIZE
     }
     return bWasVisible;
 }

@@ -18,14 +18,16 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 
-namespace StandIn {
+namespace StandIn
+{
 
-class WindowSurface {
-public:
+class WindowSurface
+{
+  public:
     // Sizes the picture (black). With bCreateSdlWindow, also opens a hidden SDL window:
     // borderless for a popup, desktop full screen for a popup that covers the whole screen.
-    void Create(const char *pszTitle, int x, int y, int nWidth, int nHeight, bool bPopup, bool bFullScreen,
-                bool bTopmost, bool bCreateSdlWindow);
+    void Create(const char* pszTitle, int x, int y, int nWidth, int nHeight, bool bPopup,
+                bool bFullScreen, bool bTopmost, bool bCreateSdlWindow);
     void Release();
 
     // Keeps the top-left part of the picture; new area is black.
@@ -33,26 +35,28 @@ public:
     PixelLayout GetLayout();
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
-    const std::vector<uint32_t> &GetPixels() const { return m_pixels; }
+    const std::vector<uint32_t>& GetPixels() const { return m_pixels; }
 
     void Present();
     // Drawing changed the picture: it is presented at the next PresentIfChanged.
     void MarkChanged() { m_bChanged = true; }
-    void PresentIfChanged() {
-        if (m_bChanged) Present();
+    void PresentIfChanged()
+    {
+        if (m_bChanged)
+            Present();
     }
     void Show(bool bShow);
     void Raise();
     void Minimize();
     void Restore();
-    void SetTitle(const char *pszTitle);
+    void SetTitle(const char* pszTitle);
     uint32_t GetSdlId() const;
     bool HasSdlWindow() const { return m_pWindow != nullptr; }
     // The SDL window's current size (for size changes reported by SDL).
-    bool GetSdlSize(int *pnWidth, int *pnHeight) const;
-    SDL_Window *GetSdlWindow() const { return m_pWindow; }
+    bool GetSdlSize(int* pnWidth, int* pnHeight) const;
+    SDL_Window* GetSdlWindow() const { return m_pWindow; }
 
-private:
+  private:
     bool EnsureRenderer();
 
     std::vector<uint32_t> m_pixels;
@@ -60,9 +64,9 @@ private:
     int m_nHeight = 0;
     bool m_bShown = false;
     bool m_bChanged = false;
-    SDL_Window *m_pWindow = nullptr;
-    SDL_Renderer *m_pRenderer = nullptr;
-    SDL_Texture *m_pTexture = nullptr;
+    SDL_Window* m_pWindow = nullptr;
+    SDL_Renderer* m_pRenderer = nullptr;
+    SDL_Texture* m_pTexture = nullptr;
     int m_nTextureWidth = 0;
     int m_nTextureHeight = 0;
 };

@@ -7,30 +7,45 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
+namespace
+{
 std::atomic<bool> g_bCounting{false};
 std::atomic<int> g_nAllocations{0};
 } // namespace
 
-void *operator new(size_t nSize) {
-    if (g_bCounting) ++g_nAllocations;
-    void *p = malloc(nSize ? nSize : 1);
-    if (!p) throw std::bad_alloc();
+void* operator new(size_t nSize)
+{
+    if (g_bCounting)
+        ++g_nAllocations;
+    void* p = malloc(nSize ? nSize : 1);
+    if (!p)
+        throw std::bad_alloc();
     return p;
 }
-void operator delete(void *p) noexcept { free(p); }
-void operator delete(void *p, size_t) noexcept { free(p); }
+void operator delete(void* p) noexcept
+{
+    free(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+    free(p);
+}
 
-namespace {
+namespace
+{
 
-class FrameAllocationTest : public StandInTest {};
+class FrameAllocationTest : public StandInTest
+{
+};
 
-struct Info565 {
+struct Info565
+{
     BITMAPINFOHEADER header;
     DWORD adwMasks[3];
 };
 
-TEST_F(FrameAllocationTest, SteadyFramesAllocateNothing) {
+TEST_F(FrameAllocationTest, SteadyFramesAllocateNothing)
+{
     HWND hWnd = CreateRecordedWindow(800, 600);
     ShowWindow(hWnd, SW_SHOWNORMAL);
     HDC hKept = GetDC(hWnd); // the display keeps one for its whole run
@@ -39,14 +54,17 @@ TEST_F(FrameAllocationTest, SteadyFramesAllocateNothing) {
     info.adwMasks[0] = 0xF800;
     info.adwMasks[1] = 0x07E0;
     info.adwMasks[2] = 0x001F;
-    void *pMirror = nullptr;
+    void* pMirror = nullptr;
     HDC hMemory = CreateCompatibleDC(nullptr);
-    HBITMAP hBitmap = CreateDIBSection(hMemory, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS, &pMirror, nullptr, 0);
+    HBITMAP hBitmap = CreateDIBSection(hMemory, reinterpret_cast<BITMAPINFO*>(&info),
+                                       DIB_RGB_COLORS, &pMirror, nullptr, 0);
     HGDIOBJ hPrevious = SelectObject(hMemory, hBitmap);
     std::vector<uint16_t> frame(640 * 480, 0x1234);
-    auto OneFrame = [&] {
+    auto OneFrame = [&]
+    {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        {
             GetMessageA(&msg, nullptr, 0, 0);
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -55,22 +73,24 @@ TEST_F(FrameAllocationTest, SteadyFramesAllocateNothing) {
         QueryPerformanceCounter(&counter);
         HDC hdc = GetDC(hWnd); // the Glide output: bars and the scaled frame
         PatBlt(hdc, 0, 0, 800, 0, BLACKNESS);
-        StretchDIBits(hdc, 0, 0, 800, 600, 0, 0, 640, 480, frame.data(), reinterpret_cast<BITMAPINFO *>(&info),
-                      DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(hdc, 0, 0, 800, 600, 0, 0, 640, 480, frame.data(),
+                      reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
         ReleaseDC(hWnd, hdc);
         hdc = GetDC(hWnd); // the mirror
         BitBlt(hdc, 0, 0, 640, 480, hMemory, 0, 0, SRCCOPY);
         ReleaseDC(hWnd, hdc);
     };
-    for (int i = 0; i < 3; ++i) OneFrame();
+    for (int i = 0; i < 3; ++i)
+        OneFrame();
     g_nAllocations = 0;
     g_bCounting = true;
-    int *volatile pProbe = new int(1); // the counter itself counts
+    int* volatile pProbe = new int(1); // the counter itself counts
     delete pProbe;
     g_bCounting = false;
     ASSERT_EQ(g_nAllocations.exchange(0), 1);
     g_bCounting = true;
-    for (int i = 0; i < 10; ++i) OneFrame();
+    for (int i = 0; i < 10; ++i)
+        OneFrame();
     g_bCounting = false;
     EXPECT_EQ(g_nAllocations.load(), 0);
     SelectObject(hMemory, hPrevious);

@@ -2,26 +2,34 @@
 // codes and the lParam bits), activation (WA_* and the minimised flag), the close request.
 #include "StandInFixture.h"
 
-namespace {
+namespace
+{
 
-class InputMappingTest : public StandInTest {};
+class InputMappingTest : public StandInTest
+{
+};
 
-MSG TakeOne() {
+MSG TakeOne()
+{
     MSG msg = {};
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     return msg;
 }
 
-struct MoveCase {
+struct MoveCase
+{
     int x, y;
     UINT uFlags;
     LPARAM lExpected; // hand-built: low word x, high word y, as 16-bit two's complement
 };
 
-class MouseMoveTest : public InputMappingTest, public ::testing::WithParamInterface<MoveCase> {};
+class MouseMoveTest : public InputMappingTest, public ::testing::WithParamInterface<MoveCase>
+{
+};
 
-TEST_P(MouseMoveTest, MotionBecomesMouseMoveWithClientPointAndKeyFlags) {
-    const MoveCase &c = GetParam();
+TEST_P(MouseMoveTest, MotionBecomesMouseMoveWithClientPointAndKeyFlags)
+{
+    const MoveCase& c = GetParam();
     HWND hWnd = CreateRecordedWindow(640, 480);
     ASSERT_TRUE(StandIn_PostMouseMove(hWnd, c.x, c.y, c.uFlags));
     MSG msg = TakeOne();
@@ -33,14 +41,16 @@ TEST_P(MouseMoveTest, MotionBecomesMouseMoveWithClientPointAndKeyFlags) {
     EXPECT_EQ(HIWORD(msg.lParam), static_cast<WORD>(c.y));
 }
 
-INSTANTIATE_TEST_SUITE_P(Points, MouseMoveTest,
-                         ::testing::Values(MoveCase{0, 0, 0, 0x00000000}, MoveCase{31, 7, 0, 0x0007001F},
-                                           MoveCase{639, 479, MK_LBUTTON, 0x01DF027F},
-                                           MoveCase{100, 200, MK_RBUTTON | MK_SHIFT, 0x00C80064},
-                                           MoveCase{1, 2, MK_MBUTTON | MK_CONTROL, 0x00020001},
-                                           MoveCase{-1, -2, 0, 0xFFFEFFFF})); // captured, left of and above
+INSTANTIATE_TEST_SUITE_P(
+    Points, MouseMoveTest,
+    ::testing::Values(MoveCase{0, 0, 0, 0x00000000}, MoveCase{31, 7, 0, 0x0007001F},
+                      MoveCase{639, 479, MK_LBUTTON, 0x01DF027F},
+                      MoveCase{100, 200, MK_RBUTTON | MK_SHIFT, 0x00C80064},
+                      MoveCase{1, 2, MK_MBUTTON | MK_CONTROL, 0x00020001},
+                      MoveCase{-1, -2, 0, 0xFFFEFFFF})); // captured, left of and above
 
-TEST_F(InputMappingTest, KeyFlagValuesAreTheWindowsOnes) {
+TEST_F(InputMappingTest, KeyFlagValuesAreTheWindowsOnes)
+{
     EXPECT_EQ(MK_LBUTTON, 0x0001);
     EXPECT_EQ(MK_RBUTTON, 0x0002);
     EXPECT_EQ(MK_SHIFT, 0x0004);
@@ -48,7 +58,8 @@ TEST_F(InputMappingTest, KeyFlagValuesAreTheWindowsOnes) {
     EXPECT_EQ(MK_MBUTTON, 0x0010);
 }
 
-TEST_F(InputMappingTest, MovesNotYetTakenMergeIntoTheLatest) {
+TEST_F(InputMappingTest, MovesNotYetTakenMergeIntoTheLatest)
+{
     HWND hWnd = CreateRecordedWindow();
     StandIn_PostMouseMove(hWnd, 1, 1, 0);
     StandIn_PostMouseMove(hWnd, 2, 2, 0);
@@ -60,9 +71,12 @@ TEST_F(InputMappingTest, MovesNotYetTakenMergeIntoTheLatest) {
     EXPECT_EQ(taken[1].wParam, static_cast<WPARAM>(MK_LBUTTON));
 }
 
-TEST_F(InputMappingTest, PointerInputGoesToTheCaptureWindowInItsCoordinates) {
-    HWND hCapture = CreateWindowExA(0, kClassName, "", WS_POPUP, 100, 50, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND hOther = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+TEST_F(InputMappingTest, PointerInputGoesToTheCaptureWindowInItsCoordinates)
+{
+    HWND hCapture = CreateWindowExA(0, kClassName, "", WS_POPUP, 100, 50, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+    HWND hOther = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr,
+                                  nullptr, nullptr);
     SetCapture(hCapture);
     StandIn_PostMouseMove(hOther, 20, 30, 0);
     MSG msg = TakeOne();
@@ -75,7 +89,8 @@ TEST_F(InputMappingTest, PointerInputGoesToTheCaptureWindowInItsCoordinates) {
     EXPECT_EQ(pt.y, 30);
 }
 
-TEST_F(InputMappingTest, ButtonsCarryTheirMessageAndPoint) {
+TEST_F(InputMappingTest, ButtonsCarryTheirMessageAndPoint)
+{
     HWND hWnd = CreateRecordedWindow();
     ASSERT_TRUE(StandIn_PostMouseButton(hWnd, WM_RBUTTONDOWN, 4, 5, MK_RBUTTON));
     EXPECT_FALSE(StandIn_PostMouseButton(hWnd, WM_KEYDOWN, 4, 5, 0)) << "not a button message";
@@ -85,7 +100,8 @@ TEST_F(InputMappingTest, ButtonsCarryTheirMessageAndPoint) {
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(MK_RBUTTON));
 }
 
-TEST_F(InputMappingTest, KeyMessagesCarryTheWindowsLParamBits) {
+TEST_F(InputMappingTest, KeyMessagesCarryTheWindowsLParamBits)
+{
     HWND hWnd = CreateRecordedWindow();
     StandIn_PostKey(hWnd, 'A', true);
     StandIn_PostKey(hWnd, 'A', true); // auto-repeat
@@ -93,7 +109,8 @@ TEST_F(InputMappingTest, KeyMessagesCarryTheWindowsLParamBits) {
     StandIn_PostKey(hWnd, VK_LEFT, true);
     std::vector<MSG> taken;
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) taken.push_back(msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        taken.push_back(msg);
     ASSERT_EQ(taken.size(), 4u);
     EXPECT_EQ(taken[0].message, static_cast<UINT>(WM_KEYDOWN));
     EXPECT_EQ(taken[0].wParam, static_cast<WPARAM>('A'));
@@ -105,7 +122,8 @@ TEST_F(InputMappingTest, KeyMessagesCarryTheWindowsLParamBits) {
     EXPECT_EQ(taken[3].lParam, 0x01000001) << "an extended key";
 }
 
-TEST_F(InputMappingTest, AltTurnsKeysIntoSystemKeysButNotWithCtrl) {
+TEST_F(InputMappingTest, AltTurnsKeysIntoSystemKeysButNotWithCtrl)
+{
     HWND hWnd = CreateRecordedWindow();
     StandIn_PostKey(hWnd, VK_MENU, true);
     StandIn_PostKey(hWnd, 'X', true);
@@ -115,25 +133,31 @@ TEST_F(InputMappingTest, AltTurnsKeysIntoSystemKeysButNotWithCtrl) {
     std::vector<UINT> messages;
     std::vector<LPARAM> params;
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
         messages.push_back(msg.message);
         params.push_back(msg.lParam);
     }
-    EXPECT_EQ(messages, (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_KEYDOWN, WM_KEYDOWN, WM_SYSKEYDOWN}));
+    EXPECT_EQ(messages, (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_KEYDOWN, WM_KEYDOWN,
+                                           WM_SYSKEYDOWN}));
     EXPECT_EQ(params[1], 0x20000001) << "context bit: Alt held";
 }
 
-struct ActivationCase {
+struct ActivationCase
+{
     UINT uState;
     bool bMinimized;
     WPARAM wExpected;
     bool bActiveAfter;
 };
 
-class ActivationTest : public InputMappingTest, public ::testing::WithParamInterface<ActivationCase> {};
+class ActivationTest : public InputMappingTest, public ::testing::WithParamInterface<ActivationCase>
+{
+};
 
-TEST_P(ActivationTest, ActivationBecomesWmActivateWithStateAndMinimisedFlag) {
-    const ActivationCase &c = GetParam();
+TEST_P(ActivationTest, ActivationBecomesWmActivateWithStateAndMinimisedFlag)
+{
+    const ActivationCase& c = GetParam();
     HWND hWnd = CreateRecordedWindow();
     ShowWindow(hWnd, c.uState == WA_INACTIVE ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
     Drain();
@@ -155,7 +179,8 @@ INSTANTIATE_TEST_SUITE_P(States, ActivationTest,
                                            ActivationCase{WA_INACTIVE, false, 0x00000000, false},
                                            ActivationCase{WA_INACTIVE, true, 0x00010000, false}));
 
-TEST_F(InputMappingTest, LosingActivationAlsoLosesTheFocus) {
+TEST_F(InputMappingTest, LosingActivationAlsoLosesTheFocus)
+{
     HWND hWnd = CreateRecordedWindow();
     ShowWindow(hWnd, SW_SHOWNORMAL);
     ASSERT_EQ(GetFocus(), hWnd);
@@ -165,7 +190,8 @@ TEST_F(InputMappingTest, LosingActivationAlsoLosesTheFocus) {
     EXPECT_EQ(GetActiveWindow(), nullptr);
 }
 
-TEST_F(InputMappingTest, CloseRequestIsASystemCloseThatDestroysByDefault) {
+TEST_F(InputMappingTest, CloseRequestIsASystemCloseThatDestroysByDefault)
+{
     HWND hWnd = CreateRecordedWindow();
     ASSERT_TRUE(StandIn_PostCloseRequest(hWnd));
     Log().clear();
@@ -177,7 +203,8 @@ TEST_F(InputMappingTest, CloseRequestIsASystemCloseThatDestroysByDefault) {
     EXPECT_FALSE(IsWindow(hWnd));
 }
 
-TEST_F(InputMappingTest, CharactersArriveAsWmChar) {
+TEST_F(InputMappingTest, CharactersArriveAsWmChar)
+{
     HWND hWnd = CreateRecordedWindow();
     StandIn_PostChar(hWnd, 'z');
     MSG msg = TakeOne();
@@ -185,7 +212,8 @@ TEST_F(InputMappingTest, CharactersArriveAsWmChar) {
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>('z'));
 }
 
-TEST_F(InputMappingTest, InputForAMissingWindowIsRefusedOrDropped) {
+TEST_F(InputMappingTest, InputForAMissingWindowIsRefusedOrDropped)
+{
     HWND hWnd = CreateRecordedWindow();
     DestroyWindow(hWnd);
     EXPECT_FALSE(StandIn_PostMouseMove(hWnd, 1, 1, 0));
@@ -200,8 +228,10 @@ TEST_F(InputMappingTest, InputForAMissingWindowIsRefusedOrDropped) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(InputMappingTest, MessagesAreStampedWithTimeAndCursor) {
-    HWND hWnd = CreateWindowExA(0, kClassName, "", WS_POPUP, 10, 20, 100, 100, nullptr, nullptr, nullptr, nullptr);
+TEST_F(InputMappingTest, MessagesAreStampedWithTimeAndCursor)
+{
+    HWND hWnd = CreateWindowExA(0, kClassName, "", WS_POPUP, 10, 20, 100, 100, nullptr, nullptr,
+                                nullptr, nullptr);
     StandIn_SetTestClock(1000, 5000); // 5 s
     StandIn_PostMouseMove(hWnd, 3, 4, 0);
     MSG msg = TakeOne();

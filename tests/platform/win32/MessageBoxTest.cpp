@@ -1,11 +1,15 @@
 // MessageBoxA without a display, and the test API that watches and answers boxes.
 #include "StandInFixture.h"
 
-namespace {
+namespace
+{
 
-class MessageBoxTest : public StandInTest {};
+class MessageBoxTest : public StandInTest
+{
+};
 
-TEST_F(MessageBoxTest, WithoutADisplayTheBoxGoesToStandardErrorAndAnswersAtOnce) {
+TEST_F(MessageBoxTest, WithoutADisplayTheBoxGoesToStandardErrorAndAnswersAtOnce)
+{
     ::testing::internal::CaptureStderr();
     int nResult = MessageBoxA(nullptr, "Bad command line parameters.\nParams: /a", "Error", MB_OK);
     std::string strError = ::testing::internal::GetCapturedStderr();
@@ -13,27 +17,39 @@ TEST_F(MessageBoxTest, WithoutADisplayTheBoxGoesToStandardErrorAndAnswersAtOnce)
     EXPECT_EQ(strError, "Error: Bad command line parameters.\nParams: /a\n");
 }
 
-TEST_F(MessageBoxTest, DefaultButtonOfEachTypeAnswersWithoutADisplay) {
-    struct Case {
+TEST_F(MessageBoxTest, DefaultButtonOfEachTypeAnswersWithoutADisplay)
+{
+    struct Case
+    {
         UINT uType;
         int nExpected;
-    } aCases[] = {{MB_OK, IDOK},           {MB_OKCANCEL, IDOK},         {MB_YESNO, IDYES},
-                  {MB_YESNOCANCEL, IDYES}, {MB_RETRYCANCEL, IDRETRY},   {MB_ABORTRETRYIGNORE, IDABORT},
-                  {MB_YESNO | 0x100, IDNO}, {MB_OK | MB_ICONERROR, IDOK}};
-    for (const Case &c : aCases) {
+    } aCases[] = {{MB_OK, IDOK},
+                  {MB_OKCANCEL, IDOK},
+                  {MB_YESNO, IDYES},
+                  {MB_YESNOCANCEL, IDYES},
+                  {MB_RETRYCANCEL, IDRETRY},
+                  {MB_ABORTRETRYIGNORE, IDABORT},
+                  {MB_YESNO | 0x100, IDNO},
+                  {MB_OK | MB_ICONERROR, IDOK}};
+    for (const Case& c : aCases)
+    {
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(MessageBoxA(nullptr, "t", "c", c.uType), c.nExpected) << "type 0x" << std::hex << c.uType;
+        EXPECT_EQ(MessageBoxA(nullptr, "t", "c", c.uType), c.nExpected)
+            << "type 0x" << std::hex << c.uType;
         ::testing::internal::GetCapturedStderr();
     }
 }
 
-TEST_F(MessageBoxTest, EveryBoxIsRecordedAndAHookAnswersInsteadOfShowing) {
+TEST_F(MessageBoxTest, EveryBoxIsRecordedAndAHookAnswersInsteadOfShowing)
+{
     HWND hOwner = CreateRecordedWindow();
     std::vector<StandInMessageBox> seen;
-    StandIn_SetMessageBoxHook([&](const StandInMessageBox &box) {
-        seen.push_back(box);
-        return IDCANCEL;
-    });
+    StandIn_SetMessageBoxHook(
+        [&](const StandInMessageBox& box)
+        {
+            seen.push_back(box);
+            return IDCANCEL;
+        });
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBoxA(hOwner, "text", "Configuration", MB_OK | MB_ICONERROR), IDCANCEL);
     EXPECT_EQ(MessageBoxA(nullptr, nullptr, nullptr, MB_OK), IDCANCEL);
@@ -57,8 +73,9 @@ TEST_F(MessageBoxTest, EveryBoxIsRecordedAndAHookAnswersInsteadOfShowing) {
     EXPECT_EQ(StandIn_GetMessageBoxes().size(), 1u);
 }
 
-TEST_F(MessageBoxTest, ResetForgetsHookAndRecords) {
-    StandIn_SetMessageBoxHook([](const StandInMessageBox &) { return IDNO; });
+TEST_F(MessageBoxTest, ResetForgetsHookAndRecords)
+{
+    StandIn_SetMessageBoxHook([](const StandInMessageBox&) { return IDNO; });
     MessageBoxA(nullptr, "x", "y", MB_OK);
     StandIn_Reset();
     EXPECT_TRUE(StandIn_GetMessageBoxes().empty());
@@ -67,7 +84,8 @@ TEST_F(MessageBoxTest, ResetForgetsHookAndRecords) {
     ::testing::internal::GetCapturedStderr();
 }
 
-TEST_F(MessageBoxTest, HeadlessIsReportedAndWindowsStayObjects) {
+TEST_F(MessageBoxTest, HeadlessIsReportedAndWindowsStayObjects)
+{
     EXPECT_TRUE(StandIn_IsHeadless());
     HWND hWnd = CreateRecordedWindow(32, 16);
     ShowWindow(hWnd, SW_SHOWNORMAL);

@@ -17,15 +17,18 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
-std::string RealExecutablePath() {
+std::string RealExecutablePath()
+{
     char szPath[PATH_MAX] = {};
     ssize_t n = readlink("/proc/self/exe", szPath, sizeof(szPath) - 1);
     return n > 0 ? std::string(szPath, static_cast<size_t>(n)) : std::string();
 }
 
-TEST(ModulePathTest, FullPathWhenItFits) {
+TEST(ModulePathTest, FullPathWhenItFits)
+{
     std::string strExpected = RealExecutablePath();
     ASSERT_FALSE(strExpected.empty());
     char szPath[MAX_PATH * 4];
@@ -39,16 +42,20 @@ TEST(ModulePathTest, FullPathWhenItFits) {
         << "the program's own module handle names the same file";
 }
 
-TEST(ModulePathTest, TooSmallBufferGetsTheStartTerminatedAndTheSizeBack) {
+TEST(ModulePathTest, TooSmallBufferGetsTheStartTerminatedAndTheSizeBack)
+{
     std::string strExpected = RealExecutablePath();
     size_t nLength = strExpected.size();
     // Sizes: one short of the terminator, exactly the characters, a few, one.
-    for (DWORD nSize : {static_cast<DWORD>(nLength), static_cast<DWORD>(nLength - 1), DWORD{5}, DWORD{1}}) {
+    for (DWORD nSize :
+         {static_cast<DWORD>(nLength), static_cast<DWORD>(nLength - 1), DWORD{5}, DWORD{1}})
+    {
         std::vector<char> buffer(nSize + 8, '#');
         SetLastError(0);
         DWORD nResult = GetModuleFileNameA(nullptr, buffer.data(), nSize);
         EXPECT_EQ(nResult, nSize) << "size " << nSize;
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER)) << "size " << nSize;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER))
+            << "size " << nSize;
         EXPECT_EQ(std::string(buffer.data()), strExpected.substr(0, nSize - 1)) << "size " << nSize;
         EXPECT_EQ(buffer[nSize], '#') << "nothing written past the buffer, size " << nSize;
     }
@@ -60,7 +67,8 @@ TEST(ModulePathTest, TooSmallBufferGetsTheStartTerminatedAndTheSizeBack) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
-TEST(ModulePathTest, ModuleHandleIsStableAndFoundByName) {
+TEST(ModulePathTest, ModuleHandleIsStableAndFoundByName)
+{
     HMODULE hModule = GetModuleHandleA(nullptr);
     EXPECT_NE(hModule, nullptr);
     std::string strPath = RealExecutablePath();
@@ -71,46 +79,59 @@ TEST(ModulePathTest, ModuleHandleIsStableAndFoundByName) {
 }
 
 // Runs fn in a child process and returns its exit status (or -1).
-template <typename F> int InChild(F fn) {
+template <typename F> int InChild(F fn)
+{
     fflush(nullptr);
     pid_t pid = fork();
-    if (pid == 0) _exit(fn());
+    if (pid == 0)
+        _exit(fn());
     int nStatus = 0;
     waitpid(pid, &nStatus, 0);
     return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
 }
 
-TEST(PriorityTest, IdleClassPutsTheProcessInTheIdlePolicyOrLowestNiceness) {
-    int nStatus = InChild([] {
-        if (!SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS)) return 10;
-        if (GetPriorityClass(GetCurrentProcess()) != IDLE_PRIORITY_CLASS) return 11;
-        bool bIdle = sched_getscheduler(0) == SCHED_IDLE || getpriority(PRIO_PROCESS, 0) == 19;
-        return bIdle ? 0 : 12;
-    });
+TEST(PriorityTest, IdleClassPutsTheProcessInTheIdlePolicyOrLowestNiceness)
+{
+    int nStatus = InChild(
+        []
+        {
+            if (!SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS))
+                return 10;
+            if (GetPriorityClass(GetCurrentProcess()) != IDLE_PRIORITY_CLASS)
+                return 11;
+            bool bIdle = sched_getscheduler(0) == SCHED_IDLE || getpriority(PRIO_PROCESS, 0) == 19;
+            return bIdle ? 0 : 12;
+        });
     EXPECT_EQ(nStatus, 0);
     EXPECT_FALSE(SetPriorityClass(reinterpret_cast<HANDLE>(0x10), IDLE_PRIORITY_CLASS));
     EXPECT_FALSE(SetPriorityClass(GetCurrentProcess(), 0x12345));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
-struct NoisyDestructor {
+struct NoisyDestructor
+{
     int nFd = -1;
-    ~NoisyDestructor() {
-        if (nFd >= 0 && write(nFd, "D", 1) != 1) abort();
+    ~NoisyDestructor()
+    {
+        if (nFd >= 0 && write(nFd, "D", 1) != 1)
+            abort();
     }
 };
 
-TEST(ExitProcessTest, FlushesStreamsEndsWithTheCodeAndSkipsDestructors) {
+TEST(ExitProcessTest, FlushesStreamsEndsWithTheCodeAndSkipsDestructors)
+{
     int anPipe[2];
     ASSERT_EQ(pipe(anPipe), 0);
-    int nStatus = InChild([&] {
-        static NoisyDestructor s_noisy;
-        s_noisy.nFd = anPipe[1];
-        dup2(anPipe[1], STDOUT_FILENO);
-        printf("buffered"); // still in stdio's buffer when ExitProcess is called
-        ExitProcess(7);
-        return 0;
-    });
+    int nStatus = InChild(
+        [&]
+        {
+            static NoisyDestructor s_noisy;
+            s_noisy.nFd = anPipe[1];
+            dup2(anPipe[1], STDOUT_FILENO);
+            printf("buffered"); // still in stdio's buffer when ExitProcess is called
+            ExitProcess(7);
+            return 0;
+        });
     close(anPipe[1]);
     char szOutput[64] = {};
     ssize_t nRead = read(anPipe[0], szOutput, sizeof(szOutput) - 1);
@@ -120,7 +141,8 @@ TEST(ExitProcessTest, FlushesStreamsEndsWithTheCodeAndSkipsDestructors) {
         << "flushed, and no static destructor ran";
 }
 
-TEST(ClockTest, RealCounterIsMonotonicNanoseconds) {
+TEST(ClockTest, RealCounterIsMonotonicNanoseconds)
+{
     StandIn_UseRealClock();
     LARGE_INTEGER frequency, first, second;
     ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
@@ -135,7 +157,8 @@ TEST(ClockTest, RealCounterIsMonotonicNanoseconds) {
     EXPECT_FALSE(QueryPerformanceCounter(nullptr));
 }
 
-TEST(ClockTest, TestClockDrivesCounterTickCountAndOptionallySleep) {
+TEST(ClockTest, TestClockDrivesCounterTickCountAndOptionallySleep)
+{
     StandIn_SetTestClock(3579545, 1000);
     LARGE_INTEGER value;
     QueryPerformanceFrequency(&value);
@@ -155,23 +178,29 @@ TEST(ClockTest, TestClockDrivesCounterTickCountAndOptionallySleep) {
     EXPECT_EQ(value.QuadPart, 1000000000);
 }
 
-TEST(InterlockedTest, IncrementsAndDecrementsAreAtomicAndReturnTheNewValue) {
+TEST(InterlockedTest, IncrementsAndDecrementsAreAtomicAndReturnTheNewValue)
+{
     LONG volatile nCount = 0;
     EXPECT_EQ(InterlockedIncrement(&nCount), 1);
     EXPECT_EQ(InterlockedDecrement(&nCount), 0);
     EXPECT_EQ(InterlockedDecrement(&nCount), -1);
     nCount = 0;
     std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&] {
-            for (int i = 0; i < 100000; ++i) {
-                InterlockedIncrement(&nCount);
-                InterlockedIncrement(&nCount);
-                InterlockedDecrement(&nCount);
-            }
-        });
+    for (int t = 0; t < 4; ++t)
+    {
+        threads.emplace_back(
+            [&]
+            {
+                for (int i = 0; i < 100000; ++i)
+                {
+                    InterlockedIncrement(&nCount);
+                    InterlockedIncrement(&nCount);
+                    InterlockedDecrement(&nCount);
+                }
+            });
     }
-    for (std::thread &thread : threads) thread.join();
+    for (std::thread& thread : threads)
+        thread.join();
     EXPECT_EQ(nCount, 400000);
 }
 

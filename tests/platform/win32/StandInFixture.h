@@ -12,15 +12,17 @@
 #include <string>
 #include <vector>
 
-struct RecordedMessage {
+struct RecordedMessage
+{
     HWND hWnd;
     UINT uMessage;
     WPARAM wParam;
     LPARAM lParam;
 };
 
-class StandInTest : public ::testing::Test {
-protected:
+class StandInTest : public ::testing::Test
+{
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -28,15 +30,15 @@ protected:
     HWND CreateRecordedWindow(int nWidth = 64, int nHeight = 48, DWORD dwStyle = WS_POPUP);
 
     // Messages received so far, in order (optionally only these kinds).
-    static std::vector<UINT> Received(const std::vector<UINT> &only = {});
-    static std::vector<RecordedMessage> &Log();
+    static std::vector<UINT> Received(const std::vector<UINT>& only = {});
+    static std::vector<RecordedMessage>& Log();
     // Replaces the recording procedure's answer for one message kind.
-    static std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT *)> &Override();
+    static std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)>& Override();
 
     // Takes every pending message with PeekMessageA(PM_REMOVE), translating and dispatching.
     static std::vector<MSG> Drain();
 
-    static const char *const kClassName;
+    static const char* const kClassName;
 };
 
 // Readable name of a message number, for failure output.

@@ -4,14 +4,18 @@
 
 #include <cstdint>
 
+namespace
+{
 
-namespace {
+class WindowMessagesTest : public StandInTest
+{
+};
 
-class WindowMessagesTest : public StandInTest {};
-
-TEST_F(WindowMessagesTest, CreationSendsNcCreateThenCreateWithTheCreationData) {
+TEST_F(WindowMessagesTest, CreationSendsNcCreateThenCreateWithTheCreationData)
+{
     int nCookie = 0;
-    HWND hWnd = CreateWindowExA(0, kClassName, "title", WS_POPUP, 5, 6, 70, 80, nullptr, nullptr, nullptr, &nCookie);
+    HWND hWnd = CreateWindowExA(0, kClassName, "title", WS_POPUP, 5, 6, 70, 80, nullptr, nullptr,
+                                nullptr, &nCookie);
     ASSERT_NE(hWnd, nullptr);
     EXPECT_EQ(Received(), (std::vector<UINT>{WM_NCCREATE, WM_CREATE}));
     MSG msg;
@@ -28,15 +32,18 @@ TEST_F(WindowMessagesTest, CreationSendsNcCreateThenCreateWithTheCreationData) {
     EXPECT_FALSE(IsWindowVisible(hWnd));
 }
 
-TEST_F(WindowMessagesTest, CreateStructCarriesTheArguments) {
+TEST_F(WindowMessagesTest, CreateStructCarriesTheArguments)
+{
     int nCookie = 0;
     CREATESTRUCTA seen = {};
-    Override() = [&](HWND, UINT uMessage, WPARAM, LPARAM lParam, LRESULT *) {
-        if (uMessage == WM_CREATE) seen = *reinterpret_cast<const CREATESTRUCTA *>(lParam);
+    Override() = [&](HWND, UINT uMessage, WPARAM, LPARAM lParam, LRESULT*)
+    {
+        if (uMessage == WM_CREATE)
+            seen = *reinterpret_cast<const CREATESTRUCTA*>(lParam);
         return false;
     };
-    HWND hWnd = CreateWindowExA(WS_EX_TOPMOST, kClassName, "title", WS_POPUP, 5, 6, 70, 80, nullptr, nullptr, nullptr,
-                                &nCookie);
+    HWND hWnd = CreateWindowExA(WS_EX_TOPMOST, kClassName, "title", WS_POPUP, 5, 6, 70, 80, nullptr,
+                                nullptr, nullptr, &nCookie);
     ASSERT_NE(hWnd, nullptr);
     EXPECT_EQ(seen.lpCreateParams, &nCookie);
     EXPECT_EQ(seen.x, 5);
@@ -48,9 +55,12 @@ TEST_F(WindowMessagesTest, CreateStructCarriesTheArguments) {
     EXPECT_STREQ(seen.lpszName, "title");
 }
 
-TEST_F(WindowMessagesTest, CreateAnsweringMinusOneFailsTheCreationAndDestroysTheWindow) {
-    Override() = [](HWND, UINT uMessage, WPARAM, LPARAM, LRESULT *plResult) {
-        if (uMessage != WM_CREATE) return false;
+TEST_F(WindowMessagesTest, CreateAnsweringMinusOneFailsTheCreationAndDestroysTheWindow)
+{
+    Override() = [](HWND, UINT uMessage, WPARAM, LPARAM, LRESULT* plResult)
+    {
+        if (uMessage != WM_CREATE)
+            return false;
         *plResult = -1;
         return true;
     };
@@ -60,9 +70,12 @@ TEST_F(WindowMessagesTest, CreateAnsweringMinusOneFailsTheCreationAndDestroysThe
     EXPECT_FALSE(IsWindow(hWnd));
 }
 
-TEST_F(WindowMessagesTest, NcCreateAnsweringFalseFailsBeforeCreate) {
-    Override() = [](HWND, UINT uMessage, WPARAM, LPARAM, LRESULT *plResult) {
-        if (uMessage != WM_NCCREATE) return false;
+TEST_F(WindowMessagesTest, NcCreateAnsweringFalseFailsBeforeCreate)
+{
+    Override() = [](HWND, UINT uMessage, WPARAM, LPARAM, LRESULT* plResult)
+    {
+        if (uMessage != WM_NCCREATE)
+            return false;
         *plResult = FALSE;
         return true;
     };
@@ -70,12 +83,13 @@ TEST_F(WindowMessagesTest, NcCreateAnsweringFalseFailsBeforeCreate) {
     EXPECT_EQ(Received(), (std::vector<UINT>{WM_NCCREATE, WM_NCDESTROY}));
 }
 
-TEST_F(WindowMessagesTest, ShowingActivatesAndFocusesSynchronously) {
+TEST_F(WindowMessagesTest, ShowingActivatesAndFocusesSynchronously)
+{
     HWND hWnd = CreateRecordedWindow();
     Log().clear();
     EXPECT_FALSE(ShowWindow(hWnd, SW_SHOWNORMAL)) << "the window was hidden before";
-    EXPECT_EQ(Received(), (std::vector<UINT>{WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
-                                             WM_SIZE, WM_MOVE}));
+    EXPECT_EQ(Received(), (std::vector<UINT>{WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_NCACTIVATE,
+                                             WM_ACTIVATE, WM_SETFOCUS, WM_SIZE, WM_MOVE}));
     EXPECT_EQ(Log()[0].wParam, static_cast<WPARAM>(TRUE));
     EXPECT_EQ(Log()[3].wParam, MAKEWPARAM(WA_ACTIVE, 0));
     EXPECT_EQ(Log()[5].lParam, MAKELPARAM(64, 48));
@@ -90,7 +104,8 @@ TEST_F(WindowMessagesTest, ShowingActivatesAndFocusesSynchronously) {
     EXPECT_TRUE(Received().empty()) << "nothing changes, nothing is sent";
 }
 
-TEST_F(WindowMessagesTest, ShowWithoutActivationLeavesTheActiveWindowAlone) {
+TEST_F(WindowMessagesTest, ShowWithoutActivationLeavesTheActiveWindowAlone)
+{
     HWND hFirst = CreateRecordedWindow();
     ShowWindow(hFirst, SW_SHOWNORMAL);
     HWND hSecond = CreateRecordedWindow();
@@ -100,14 +115,17 @@ TEST_F(WindowMessagesTest, ShowWithoutActivationLeavesTheActiveWindowAlone) {
     EXPECT_EQ(GetActiveWindow(), hFirst);
 }
 
-TEST_F(WindowMessagesTest, VisibleStyleShowsDuringCreation) {
+TEST_F(WindowMessagesTest, VisibleStyleShowsDuringCreation)
+{
     HWND hWnd = CreateRecordedWindow(64, 48, WS_POPUP | WS_VISIBLE);
     ASSERT_NE(hWnd, nullptr);
-    EXPECT_EQ(Received({WM_CREATE, WM_SHOWWINDOW, WM_ACTIVATE}), (std::vector<UINT>{WM_CREATE, WM_SHOWWINDOW, WM_ACTIVATE}));
+    EXPECT_EQ(Received({WM_CREATE, WM_SHOWWINDOW, WM_ACTIVATE}),
+              (std::vector<UINT>{WM_CREATE, WM_SHOWWINDOW, WM_ACTIVATE}));
     EXPECT_EQ(GetActiveWindow(), hWnd);
 }
 
-TEST_F(WindowMessagesTest, UpdateWindowPaintsOnceAndTheBackgroundIsErased) {
+TEST_F(WindowMessagesTest, UpdateWindowPaintsOnceAndTheBackgroundIsErased)
+{
     HWND hWnd = CreateRecordedWindow();
     ShowWindow(hWnd, SW_SHOWNORMAL);
     Log().clear();
@@ -118,7 +136,8 @@ TEST_F(WindowMessagesTest, UpdateWindowPaintsOnceAndTheBackgroundIsErased) {
     EXPECT_TRUE(Received().empty()) << "validated by the default WM_PAINT";
 }
 
-TEST_F(WindowMessagesTest, PaintIsGeneratedWhenNothingElseIsQueued) {
+TEST_F(WindowMessagesTest, PaintIsGeneratedWhenNothingElseIsQueued)
+{
     HWND hWnd = CreateRecordedWindow();
     ShowWindow(hWnd, SW_SHOWNORMAL);
     PostMessageA(hWnd, WM_USER, 1, 2);
@@ -127,10 +146,12 @@ TEST_F(WindowMessagesTest, PaintIsGeneratedWhenNothingElseIsQueued) {
     EXPECT_EQ(taken[0].message, static_cast<UINT>(WM_USER));
     EXPECT_EQ(taken[1].message, static_cast<UINT>(WM_PAINT));
     MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) << "DefWindowProcA validated the window";
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        << "DefWindowProcA validated the window";
 }
 
-TEST_F(WindowMessagesTest, SetFocusOnAnotherWindowMovesActivation) {
+TEST_F(WindowMessagesTest, SetFocusOnAnotherWindowMovesActivation)
+{
     HWND hFirst = CreateRecordedWindow();
     HWND hSecond = CreateRecordedWindow();
     ShowWindow(hFirst, SW_SHOWNORMAL);
@@ -140,8 +161,10 @@ TEST_F(WindowMessagesTest, SetFocusOnAnotherWindowMovesActivation) {
     ASSERT_EQ(Received({WM_ACTIVATE, WM_KILLFOCUS, WM_SETFOCUS}),
               (std::vector<UINT>{WM_ACTIVATE, WM_KILLFOCUS, WM_ACTIVATE, WM_SETFOCUS}));
     std::vector<RecordedMessage> activations;
-    for (const RecordedMessage &entry : Log()) {
-        if (entry.uMessage == WM_ACTIVATE) activations.push_back(entry);
+    for (const RecordedMessage& entry : Log())
+    {
+        if (entry.uMessage == WM_ACTIVATE)
+            activations.push_back(entry);
     }
     EXPECT_EQ(activations[0].hWnd, hFirst);
     EXPECT_EQ(activations[0].wParam, MAKEWPARAM(WA_INACTIVE, 0));
@@ -152,15 +175,17 @@ TEST_F(WindowMessagesTest, SetFocusOnAnotherWindowMovesActivation) {
     EXPECT_EQ(GetActiveWindow(), hSecond);
 }
 
-TEST_F(WindowMessagesTest, DestroyingTheActiveWindowDeactivatesThenDestroys) {
+TEST_F(WindowMessagesTest, DestroyingTheActiveWindowDeactivatesThenDestroys)
+{
     HWND hWnd = CreateRecordedWindow();
     ShowWindow(hWnd, SW_SHOWNORMAL);
     SetCapture(hWnd);
     PostMessageA(hWnd, WM_USER, 0, 0);
     Log().clear();
     EXPECT_TRUE(DestroyWindow(hWnd));
-    EXPECT_EQ(Received(), (std::vector<UINT>{WM_NCACTIVATE, WM_ACTIVATE, WM_KILLFOCUS, WM_ACTIVATEAPP,
-                                             WM_CAPTURECHANGED, WM_DESTROY, WM_NCDESTROY}));
+    EXPECT_EQ(Received(),
+              (std::vector<UINT>{WM_NCACTIVATE, WM_ACTIVATE, WM_KILLFOCUS, WM_ACTIVATEAPP,
+                                 WM_CAPTURECHANGED, WM_DESTROY, WM_NCDESTROY}));
     EXPECT_FALSE(IsWindow(hWnd));
     EXPECT_EQ(GetActiveWindow(), nullptr);
     EXPECT_EQ(GetFocus(), nullptr);
@@ -172,7 +197,8 @@ TEST_F(WindowMessagesTest, DestroyingTheActiveWindowDeactivatesThenDestroys) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }
 
-TEST_F(WindowMessagesTest, SystemCloseCommandClosesAndCloseDestroys) {
+TEST_F(WindowMessagesTest, SystemCloseCommandClosesAndCloseDestroys)
+{
     HWND hWnd = CreateRecordedWindow();
     Log().clear();
     EXPECT_EQ(SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
@@ -180,14 +206,16 @@ TEST_F(WindowMessagesTest, SystemCloseCommandClosesAndCloseDestroys) {
     EXPECT_FALSE(IsWindow(hWnd));
 }
 
-TEST_F(WindowMessagesTest, CloseHandledByTheProcedureKeepsTheWindow) {
-    Override() = [](HWND, UINT uMessage, WPARAM, LPARAM, LRESULT *) { return uMessage == WM_CLOSE; };
+TEST_F(WindowMessagesTest, CloseHandledByTheProcedureKeepsTheWindow)
+{
+    Override() = [](HWND, UINT uMessage, WPARAM, LPARAM, LRESULT*) { return uMessage == WM_CLOSE; };
     HWND hWnd = CreateRecordedWindow();
     SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(IsWindow(hWnd));
 }
 
-TEST_F(WindowMessagesTest, OtherSystemCommandsDoNotClose) {
+TEST_F(WindowMessagesTest, OtherSystemCommandsDoNotClose)
+{
     HWND hWnd = CreateRecordedWindow();
     Log().clear();
     SendMessageA(hWnd, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
@@ -196,14 +224,17 @@ TEST_F(WindowMessagesTest, OtherSystemCommandsDoNotClose) {
     EXPECT_TRUE(IsWindow(hWnd));
 }
 
-TEST_F(WindowMessagesTest, AltF4AsksForASystemClose) {
+TEST_F(WindowMessagesTest, AltF4AsksForASystemClose)
+{
     HWND hWnd = CreateRecordedWindow();
     Log().clear();
     SendMessageA(hWnd, WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(1 | (1 << 29)));
-    EXPECT_EQ(Received(), (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+    EXPECT_EQ(Received(), (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY,
+                                             WM_NCDESTROY}));
 }
 
-TEST_F(WindowMessagesTest, UserDataHoldsAWholePointer) {
+TEST_F(WindowMessagesTest, UserDataHoldsAWholePointer)
+{
     HWND hWnd = CreateRecordedWindow();
     EXPECT_EQ(GetWindowLongPtrA(hWnd, GWLP_USERDATA), 0) << "zero after creation";
     LONG_PTR lWide = static_cast<LONG_PTR>(reinterpret_cast<intptr_t>(&hWnd));
@@ -215,7 +246,8 @@ TEST_F(WindowMessagesTest, UserDataHoldsAWholePointer) {
     EXPECT_EQ(GetWindowLongPtrA(hWnd, GWLP_USERDATA), 0);
 }
 
-TEST_F(WindowMessagesTest, WindowLongsReportProcedureAndStylesAndRefuseUnknownSlots) {
+TEST_F(WindowMessagesTest, WindowLongsReportProcedureAndStylesAndRefuseUnknownSlots)
+{
     HWND hWnd = CreateRecordedWindow();
     EXPECT_NE(GetWindowLongPtrA(hWnd, GWLP_WNDPROC), 0);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(hWnd, GWL_STYLE)), WS_POPUP);
@@ -226,7 +258,8 @@ TEST_F(WindowMessagesTest, WindowLongsReportProcedureAndStylesAndRefuseUnknownSl
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }
 
-TEST_F(WindowMessagesTest, ClassesAreFoundByNameWithoutCaseAndGuardedWhileInUse) {
+TEST_F(WindowMessagesTest, ClassesAreFoundByNameWithoutCaseAndGuardedWhileInUse)
+{
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "standintestclass";
@@ -234,7 +267,8 @@ TEST_F(WindowMessagesTest, ClassesAreFoundByNameWithoutCaseAndGuardedWhileInUse)
     EXPECT_EQ(RegisterClassA(&wc), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
 
-    HWND hWnd = CreateWindowExA(0, "STANDINTESTCLASS", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND hWnd = CreateWindowExA(0, "STANDINTESTCLASS", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                nullptr, nullptr);
     ASSERT_NE(hWnd, nullptr);
     EXPECT_FALSE(UnregisterClassA(kClassName, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_HAS_WINDOWS));
@@ -246,24 +280,28 @@ TEST_F(WindowMessagesTest, ClassesAreFoundByNameWithoutCaseAndGuardedWhileInUse)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
 }
 
-TEST_F(WindowMessagesTest, EachClassHasItsOwnProcedure) {
+TEST_F(WindowMessagesTest, EachClassHasItsOwnProcedure)
+{
     static int s_nOtherCalls = 0;
     s_nOtherCalls = 0;
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT
+    {
         ++s_nOtherCalls;
         return DefWindowProcA(h, m, w, l);
     };
     wc.lpszClassName = "OtherClass";
     ATOM atom = RegisterClassA(&wc);
     EXPECT_GE(atom, 0xC000) << "class atoms are in the string-atom range";
-    HWND hOther = CreateWindowExA(0, "OtherClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND hOther = CreateWindowExA(0, "OtherClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  nullptr, nullptr);
     ASSERT_NE(hOther, nullptr);
     EXPECT_EQ(s_nOtherCalls, 2); // WM_NCCREATE, WM_CREATE
     EXPECT_TRUE(Log().empty()) << "the recording class saw nothing";
 }
 
-TEST_F(WindowMessagesTest, ScreenMetricsAreTheHeadlessScreen) {
+TEST_F(WindowMessagesTest, ScreenMetricsAreTheHeadlessScreen)
+{
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 480);
     StandIn_SetScreenSize(800, 600);
@@ -272,7 +310,8 @@ TEST_F(WindowMessagesTest, ScreenMetricsAreTheHeadlessScreen) {
     StandIn_SetScreenSize(640, 480);
 }
 
-TEST_F(WindowMessagesTest, CaptureChangesAreAnnounced) {
+TEST_F(WindowMessagesTest, CaptureChangesAreAnnounced)
+{
     HWND hFirst = CreateRecordedWindow();
     HWND hSecond = CreateRecordedWindow();
     EXPECT_EQ(SetCapture(hFirst), nullptr);

@@ -36,8 +36,9 @@ void StandIn_SetScreenSize(int nWidth, int nHeight);
 // ---- Message boxes ----
 
 // One MessageBoxA call as the program made it.
-struct StandInMessageBox {
-    HWND hOwner;           // owner window given by the program (may be null)
+struct StandInMessageBox
+{
+    HWND hOwner;            // owner window given by the program (may be null)
     std::string strCaption; // caption as given ("Error" when the program passed null)
     std::string strText;    // text as given
     UINT uFlags;            // MB_* flags as given
@@ -45,7 +46,7 @@ struct StandInMessageBox {
 
 // Observer of message boxes. When set, MessageBoxA shows nothing and returns what the hook
 // returns (IDOK, IDCANCEL, ...). An empty function removes the hook.
-typedef std::function<int(const StandInMessageBox &box)> StandInMessageBoxHook;
+typedef std::function<int(const StandInMessageBox& box)> StandInMessageBoxHook;
 void StandIn_SetMessageBoxHook(StandInMessageBoxHook hook);
 
 // Every MessageBoxA call since the last StandIn_ClearMessageBoxes or StandIn_Reset, oldest
@@ -93,7 +94,7 @@ void StandIn_SetSleepAdvancesTestClock(bool bAdvance);
 // The client area of the window as it was last drawn into (BitBlt, StretchDIBits, PatBlt,
 // FillRect, background erase): width x height pixels, top row first, each 0x00RRGGBB.
 // Returns false for an unknown window.
-bool StandIn_ReadWindowPixels(HWND hWnd, std::vector<uint32_t> &pixels, int &nWidth, int &nHeight);
+bool StandIn_ReadWindowPixels(HWND hWnd, std::vector<uint32_t>& pixels, int& nWidth, int& nHeight);
 
 // ---- Reset ----
 

@@ -14,6 +14,10 @@
 #ifndef MOLTRANE_WIN32_STANDIN_WINDOWS_H
 #define MOLTRANE_WIN32_STANDIN_WINDOWS_H
 
+// The layout follows the Windows headers' own (declarations at the left margin inside the
+// extern "C" block, tables of constants), so the formatter leaves it alone.
+// clang-format off
+
 #include <stdarg.h>
 #include <stddef.h>
 #include <stdint.h>
@@ -798,4 +802,5 @@ static inline LONG InterlockedExchangeAdd(LONG volatile *Addend, LONG Value) {
 }
 #endif
 
+// clang-format on
 #endif /* MOLTRANE_WIN32_STANDIN_WINDOWS_H */

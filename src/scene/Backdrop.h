@@ -12,7 +12,7 @@ class Mesh;
 
 class Backdrop
 {
-public:
+  public:
     Backdrop();
     ~Backdrop();
 
@@ -28,7 +28,7 @@ public:
 
     Mesh* GetMesh() const { return m_pMesh; }
 
-private:
+  private:
     Int32 m_nSlices;
     Int32 m_nRings;
     float m_fZ0;

@@ -11,8 +11,11 @@
 
 class KeyFrameRandom
 {
-public:
-    enum { MAX_VALUE = 32767 };
+  public:
+    enum
+    {
+        MAX_VALUE = 32767
+    };
 
     KeyFrameRandom();
 
@@ -23,7 +26,7 @@ public:
     // fresh process sees; the programs never restart the sequence.
     void Restart();
 
-private:
+  private:
     UInt32 m_uState;
 };
 

@@ -22,7 +22,7 @@ class Backdrop;
 
 class WarpScene : public Application
 {
-public:
+  public:
     WarpScene();
 
     Int32 Create() override;
@@ -50,7 +50,7 @@ public:
     float GetKeyTime() const { return m_fKeyTime; }
     float GetAmplitude() const { return m_fAmplitude; }
 
-private:
+  private:
     Int32 CreateKeyFrames();
     void CentreGrid();
     void TurnGrid();

@@ -49,9 +49,9 @@ TEST(CaptureOptionsTest, TimesBecomeFrameNumbersOfTheStep)
         {"--seconds 2 --every 0.5", {15, 30, 45, 60}},
         {"--step 1/10 --at 1,2.5", {10, 25}},
         {"--step 0.05 --at 1", {20}},
-        {"--at 2,1,1,2", {30, 60}},          // sorted, each frame once
-        {"--at 1 --seconds 1", {30}},        // both lists merge
-        {"--at 0.02", {1}},                  // the nearest frame: 0.6 steps
+        {"--at 2,1,1,2", {30, 60}},   // sorted, each frame once
+        {"--at 1 --seconds 1", {30}}, // both lists merge
+        {"--at 0.02", {1}},           // the nearest frame: 0.6 steps
     };
     for (const Case& c : aCases)
     {
@@ -66,8 +66,8 @@ TEST(CaptureOptionsTest, KeepsTheOtherSettings)
 {
     CaptureOptions options;
     std::string strError;
-    ASSERT_TRUE(Parse("--out pictures --sheet --compare golden --step 2/50 --at 1", options,
-                      strError));
+    ASSERT_TRUE(
+        Parse("--out pictures --sheet --compare golden --step 2/50 --at 1", options, strError));
     EXPECT_EQ("pictures", options.m_strOutDir);
     EXPECT_EQ(1, options.m_bSheet);
     EXPECT_EQ("golden", options.m_strCompareDir);
@@ -268,8 +268,8 @@ TEST(FrameReadBackTest, ReadsTheFrontBufferAndWidensFiveSixFive)
     };
     // 5 bits widen by repeating their top 3 bits, 6 bits their top 2:
     // 16 -> 132, 32 -> 130, 1 -> 8, 2 -> 8.
-    const Case aCases[] = {{0, 0, 255, 0, 0},   {1, 0, 0, 255, 0},     {2, 0, 0, 0, 255},
-                           {3, 0, 132, 130, 132}, {0, 1, 0, 0, 0}, {1, 1, 255, 255, 255},
+    const Case aCases[] = {{0, 0, 255, 0, 0},     {1, 0, 0, 255, 0}, {2, 0, 0, 0, 255},
+                           {3, 0, 132, 130, 132}, {0, 1, 0, 0, 0},   {1, 1, 255, 255, 255},
                            {2, 1, 8, 8, 8}};
     for (const Case& c : aCases)
     {

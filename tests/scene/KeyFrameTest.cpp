@@ -46,7 +46,7 @@ TEST_F(SceneTest, FirstTargetIsRandomAndPreviousIsAFlatBlackSheet)
         float fHeight;
     };
     const Case aCases[] = {
-        {0, 41, 35, 190, 0.8087405f},             // 26500 / 32767
+        {0, 41, 35, 190, 0.8087405f},                            // 26500 / 32767
         {1, 19169 % 256, 15724 % 256, 11478 % 256, 0.89596240f}, // 29358 / 32767
     };
     for (const Case& c : aCases)
@@ -244,8 +244,8 @@ TEST_F(SceneTest, BlendWeighsTargetAgainstPrevious)
             const KeyColour& rTarget = m_pScene->GetTargetColours()[n];
             const KeyColour& rPrevious = m_pScene->GetPreviousColours()[n];
             // Products of 8-bit values and quarters are exact; so is the sum.
-            const int nExpected = (int)(rTarget.m_byGreen * (double)fT +
-                                        rPrevious.m_byGreen * (1.0 - (double)fT));
+            const int nExpected =
+                (int)(rTarget.m_byGreen * (double)fT + rPrevious.m_byGreen * (1.0 - (double)fT));
             ASSERT_EQ(nExpected, Corner(n).m_bGreen) << "vertex " << n << " t " << fT;
             // Amplitude is still 0 before the first frame: the grid stays flat.
             ASSERT_EQ(0.0f, Grid()->GetVertex(n).m_fZ) << "vertex " << n;

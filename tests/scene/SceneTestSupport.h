@@ -32,14 +32,14 @@
 // used to predict what the scene draws.
 class ReferenceDraws
 {
-public:
+  public:
     int Next()
     {
         m_uState = m_uState * 214013u + 2531011u;
         return (int)((m_uState >> 16) & 0x7FFFu);
     }
 
-private:
+  private:
     unsigned int m_uState = 1;
 };
 
@@ -67,7 +67,7 @@ inline std::vector<ReferenceVertex> ReferenceKeyFrame(int nKey)
 
 class SceneTest : public ::testing::Test
 {
-protected:
+  protected:
     static const long long kFrequency = 1LL << 20;
 
     void SetUp() override

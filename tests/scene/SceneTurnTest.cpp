@@ -30,8 +30,9 @@ bool DrawnNear(const ScreenPoint& rPoint, int nRed, int nGreen, int nBlue)
 {
     for (const RecordedTriangle& rTriangle : RecordingGlide::Triangles())
         for (const GrVertex& rVertex : rTriangle.v)
-            if (std::fabs(rVertex.x - rPoint.dX) <= 0.07 && std::fabs(rVertex.y - rPoint.dY) <= 0.07 &&
-                rVertex.r == nRed && rVertex.g == nGreen && rVertex.b == nBlue)
+            if (std::fabs(rVertex.x - rPoint.dX) <= 0.07 &&
+                std::fabs(rVertex.y - rPoint.dY) <= 0.07 && rVertex.r == nRed &&
+                rVertex.g == nGreen && rVertex.b == nBlue)
                 return true;
     return false;
 }

@@ -18,8 +18,11 @@ TEST_F(SceneTest, CreateCentresTheGridAndPlacesTheCamera)
         int n;
         float fX, fY;
     };
-    const Case aCases[] = {{0, -12.5f, -12.5f}, {1, -11.5f, -12.5f}, {25, -12.5f, -11.5f},
-                           {312, -0.5f, -0.5f}, {624, 11.5f, 11.5f}};
+    const Case aCases[] = {{0, -12.5f, -12.5f},
+                           {1, -11.5f, -12.5f},
+                           {25, -12.5f, -11.5f},
+                           {312, -0.5f, -0.5f},
+                           {624, 11.5f, 11.5f}};
     for (const Case& c : aCases)
     {
         EXPECT_EQ(c.fX, Grid()->GetVertex(c.n).m_fX) << "vertex " << c.n;
@@ -48,8 +51,8 @@ TEST_F(SceneTest, AmplitudeSwellsInvertsAndReturns)
         int nSign; // -1, 0 or +1
     };
     const Case aCases[] = {
-        {0.0, 0},     {15.7080078125, 1}, {31.40625, 1},  {31.4169921875, -1}, {40.0, -1},
-        {47.125, -1}, {62.828125, -1},    {62.84375, 1},  {80.0, 1},
+        {0.0, 0},     {15.7080078125, 1}, {31.40625, 1}, {31.4169921875, -1}, {40.0, -1},
+        {47.125, -1}, {62.828125, -1},    {62.84375, 1}, {80.0, 1},
     };
     for (const Case& c : aCases)
     {

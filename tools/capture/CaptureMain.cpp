@@ -117,8 +117,8 @@ Int32 CompareFrames(const CaptureOptions& rOptions, const CaptureResult& rResult
         const Byte* pbyB = reference.Pixel(nFirstX, nFirstY);
         printf("DIFFERENT %s: %lld pixels differ; first at (%d, %d): frame %d,%d,%d, "
                "reference %d,%d,%d\n",
-               FrameName(rFrame.m_dTime).c_str(), (long long)llDiffering, nFirstX, nFirstY,
-               pbyA[0], pbyA[1], pbyA[2], pbyB[0], pbyB[1], pbyB[2]);
+               FrameName(rFrame.m_dTime).c_str(), (long long)llDiffering, nFirstX, nFirstY, pbyA[0],
+               pbyA[1], pbyA[2], pbyB[0], pbyB[1], pbyB[2]);
         bAllEqual = 0;
     }
     return bAllEqual;

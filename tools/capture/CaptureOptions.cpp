@@ -142,8 +142,8 @@ Int32 ParseCaptureOptions(int argc, char** argv, CaptureOptions& rOptions, std::
             rOptions.m_bSheet = 1;
             continue;
         }
-        if (strArg != "--out" && strArg != "--at" && strArg != "--seconds" &&
-            strArg != "--every" && strArg != "--step" && strArg != "--compare")
+        if (strArg != "--out" && strArg != "--at" && strArg != "--seconds" && strArg != "--every" &&
+            strArg != "--step" && strArg != "--compare")
         {
             rError = "unknown option '" + strArg + "'";
             return 0;

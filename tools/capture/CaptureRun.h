@@ -25,8 +25,8 @@ struct CaptureResult
 {
     std::vector<CapturedFrame> m_aFrames;
     Int64 m_llFramesDrawn = 0;
-    double m_dDrawSeconds = 0.0;    // wall time spent inside the scene's frames
-    double m_dDrawCpuSeconds = 0.0; // processor time of the thread inside them
+    double m_dDrawSeconds = 0.0;       // wall time spent inside the scene's frames
+    double m_dDrawCpuSeconds = 0.0;    // processor time of the thread inside them
     double m_dFirstFrameSeconds = 0.0; // wall time from the start of the run to the first frame
 };
 

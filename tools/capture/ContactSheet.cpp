@@ -19,10 +19,9 @@ struct Glyph
     Byte m_abyRows[5];
 };
 const Glyph GLYPHS[] = {
-    {'0', {7, 5, 5, 5, 7}}, {'1', {2, 6, 2, 2, 7}}, {'2', {7, 1, 7, 4, 7}},
-    {'3', {7, 1, 7, 1, 7}}, {'4', {5, 5, 7, 1, 1}}, {'5', {7, 4, 7, 1, 7}},
-    {'6', {7, 4, 7, 5, 7}}, {'7', {7, 1, 1, 1, 1}}, {'8', {7, 5, 7, 5, 7}},
-    {'9', {7, 5, 7, 1, 7}}, {'.', {0, 0, 0, 0, 2}}, {'s', {0, 3, 6, 1, 6}},
+    {'0', {7, 5, 5, 5, 7}}, {'1', {2, 6, 2, 2, 7}}, {'2', {7, 1, 7, 4, 7}}, {'3', {7, 1, 7, 1, 7}},
+    {'4', {5, 5, 7, 1, 1}}, {'5', {7, 4, 7, 1, 7}}, {'6', {7, 4, 7, 5, 7}}, {'7', {7, 1, 1, 1, 1}},
+    {'8', {7, 5, 7, 5, 7}}, {'9', {7, 5, 7, 1, 7}}, {'.', {0, 0, 0, 0, 2}}, {'s', {0, 3, 6, 1, 6}},
 };
 
 const Glyph* FindGlyph(char ch)
@@ -71,9 +70,9 @@ void DrawThumbnail(RgbImage& rSheet, Int32 x0, Int32 y0, const RgbImage& rFrame)
             Byte* pbyOut = rSheet.Pixel(x0 + x, y0 + y);
             for (Int32 c = 0; c < 3; c++)
             {
-                const Int32 nSum = rFrame.Pixel(2 * x, 2 * y)[c] + rFrame.Pixel(2 * x + 1, 2 * y)[c] +
-                                   rFrame.Pixel(2 * x, 2 * y + 1)[c] +
-                                   rFrame.Pixel(2 * x + 1, 2 * y + 1)[c];
+                const Int32 nSum =
+                    rFrame.Pixel(2 * x, 2 * y)[c] + rFrame.Pixel(2 * x + 1, 2 * y)[c] +
+                    rFrame.Pixel(2 * x, 2 * y + 1)[c] + rFrame.Pixel(2 * x + 1, 2 * y + 1)[c];
                 pbyOut[c] = (Byte)((nSum + 2) / 4);
             }
         }

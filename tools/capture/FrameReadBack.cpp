@@ -8,8 +8,8 @@ FrameReadBack::FrameReadBack(Int32 nWidth, Int32 nHeight)
 Int32 FrameReadBack::Read()
 {
     const FxU32 uStride = (FxU32)m_nWidth * 2;
-    return grLfbReadRegion(GR_BUFFER_FRONTBUFFER, 0, 0, (FxU32)m_nWidth, (FxU32)m_nHeight,
-                           uStride, m_auPixels.data())
+    return grLfbReadRegion(GR_BUFFER_FRONTBUFFER, 0, 0, (FxU32)m_nWidth, (FxU32)m_nHeight, uStride,
+                           m_auPixels.data())
                ? 1
                : 0;
 }

@@ -15,7 +15,7 @@
 
 class FrameReadBack
 {
-public:
+  public:
     // Sizes the 16-bit buffer once, so reading a frame allocates nothing.
     FrameReadBack(Int32 nWidth, Int32 nHeight);
 
@@ -25,7 +25,7 @@ public:
     // The last frame read, widened to 8 bits a channel.
     void ToRgb(RgbImage& rImage) const;
 
-private:
+  private:
     Int32 m_nWidth;
     Int32 m_nHeight;
     std::vector<FxU16> m_auPixels;

@@ -74,8 +74,8 @@ Int32 ReadRows(FILE* pFile, RgbImage& rImage, std::string& rError)
     const png_uint_32 uWidth = png_get_image_width(pPng, pInfo);
     const png_uint_32 uHeight = png_get_image_height(pPng, pInfo);
     if (png_get_color_type(pPng, pInfo) != PNG_COLOR_TYPE_RGB ||
-        png_get_bit_depth(pPng, pInfo) != 8 || uWidth == 0 || uHeight == 0 ||
-        uWidth > 16384 || uHeight > 16384)
+        png_get_bit_depth(pPng, pInfo) != 8 || uWidth == 0 || uHeight == 0 || uWidth > 16384 ||
+        uHeight > 16384)
     {
         png_destroy_read_struct(&pPng, &pInfo, nullptr);
         rError = "not an 8-bit RGB picture of a sensible size";

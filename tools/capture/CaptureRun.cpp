@@ -26,7 +26,7 @@ double SecondsBetween(Clock::time_point start, Clock::time_point end)
 
 // Processor time of the process (one thread): unlike wall time, it does not
 // grow when other programs take the processor.
-double ThreadCpuSeconds()
+double ProcessCpuSeconds()
 {
     return (double)std::clock() / (double)CLOCKS_PER_SEC;
 }
@@ -109,9 +109,9 @@ Int32 DrawFrames(const CaptureOptions& rOptions, CaptureResult& rResult, std::st
         }
 
         const Clock::time_point start = Clock::now();
-        const double dCpuStart = ThreadCpuSeconds();
+        const double dCpuStart = ProcessCpuSeconds();
         g_pEngine->Tick();
-        rResult.m_dDrawCpuSeconds += ThreadCpuSeconds() - dCpuStart;
+        rResult.m_dDrawCpuSeconds += ProcessCpuSeconds() - dCpuStart;
         const Clock::time_point end = Clock::now();
         rResult.m_dDrawSeconds += SecondsBetween(start, end);
         rResult.m_llFramesDrawn++;

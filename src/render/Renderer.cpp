@@ -70,7 +70,7 @@ Renderer::~Renderer()
 Int32 Renderer::Start()
 {
     // A start without the matching stop must not lose the previous arrays.
-    FreeBatch();
+    FreeArrays();
 
     m_nStackTop = 0;
     m_nStackSize = STACK_SIZE;
@@ -100,14 +100,14 @@ Int32 Renderer::Start()
 
 void Renderer::Stop()
 {
-    FreeBatch();
+    FreeArrays();
     FreePool();
     // The default material's pending list is left alone, and the vertex count
     // and capacity keep their values (the arrays are gone: a capacity that
     // outlives its array would be wrong, so BeginVertices checks the pointer).
 }
 
-void Renderer::FreeBatch()
+void Renderer::FreeArrays()
 {
     if (m_pStack != nullptr)
     {

@@ -114,7 +114,7 @@ class Renderer
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    void FreeBatch();
+    void FreeArrays(); // the stack and both batch arrays
     void FreePool();
 
     Camera m_Camera;              // constructed first

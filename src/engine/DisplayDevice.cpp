@@ -131,22 +131,22 @@ Int32 DisplayDevice::OpenBoardOutput(Int32 bFullScreen, Int32 nType)
         // These boards drive their own video output.
         m_bPassThrough = 1;
         if (bFullScreen)
-            bOpened = grSstWinOpen(GlideWindow(nullptr), m_Resolution, GR_REFRESH_60Hz,
-                                   GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, kColorBuffers,
-                                   kAuxBuffers);
+            bOpened =
+                grSstWinOpen(GlideWindow(nullptr), m_Resolution, GR_REFRESH_60Hz,
+                             GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, kColorBuffers, kAuxBuffers);
         else
             // Kept: in a window the board always opens at 640x480, whatever
             // the height asks for.
-            bOpened = grSstWinOpen(GlideWindow(m_hWnd), GR_RESOLUTION_640x480, GR_REFRESH_60Hz,
-                                   GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, kColorBuffers,
-                                   kAuxBuffers);
+            bOpened =
+                grSstWinOpen(GlideWindow(m_hWnd), GR_RESOLUTION_640x480, GR_REFRESH_60Hz,
+                             GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, kColorBuffers, kAuxBuffers);
         break;
     case GR_SSTTYPE_SST96:
         // An SST-96 draws into the window itself.
         m_bPassThrough = 0;
-        bOpened = grSstWinOpen(GlideWindow(m_hWnd), m_Resolution, GR_REFRESH_60Hz,
-                               GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, kColorBuffers,
-                               kAuxBuffers);
+        bOpened =
+            grSstWinOpen(GlideWindow(m_hWnd), m_Resolution, GR_REFRESH_60Hz, GR_COLORFORMAT_RGBA,
+                         GR_ORIGIN_UPPER_LEFT, kColorBuffers, kAuxBuffers);
         break;
     default:
         // Kept: AT3D and any other board are not supported; the open fails

@@ -33,7 +33,7 @@ GrScreenResolution_t ResolutionForHeight(Int32 nHeight);
 
 class DisplayDevice
 {
-public:
+  public:
     DisplayDevice();
     ~DisplayDevice();
 
@@ -62,7 +62,7 @@ public:
     // The mirror of the mirrored state, or null.
     HighColorMirror* GetMirror() const { return m_pMirror; }
 
-private:
+  private:
     Int32 OpenGlide(Int32 bFullScreen);
     Int32 OpenBoardOutput(Int32 bFullScreen, Int32 nType);
     void EnterMirroredState();

@@ -16,7 +16,7 @@
 
 class HighColorMirror final : public WindowMirror
 {
-public:
+  public:
     // A null rectangle means the window's whole client area.
     explicit HighColorMirror(HWND hWnd, const RECT* pRect = nullptr);
     ~HighColorMirror();
@@ -34,7 +34,7 @@ public:
     // Bytes per DIB row for a rectangle nWidth pixels wide.
     static Int32 RowBytes(Int32 nWidth) { return 2 * RoundedWidth(nWidth); }
 
-private:
+  private:
     // The steps every palette takes: replace the old one, select and realise
     // it on the screen so a palette-based desktop takes its colours at once.
     void InstallPalette(const LOGPALETTE* pLogPalette);

@@ -32,13 +32,9 @@ void WindowMirror::Destroy()
     m_pPixels = nullptr;
 }
 
-void WindowMirror::RealizeInto(HDC /*hDC*/)
-{
-}
+void WindowMirror::RealizeInto(HDC /*hDC*/) {}
 
-void WindowMirror::SetPalette(const Byte* /*pbyRgb*/)
-{
-}
+void WindowMirror::SetPalette(const Byte* /*pbyRgb*/) {}
 
 void WindowMirror::Recreate(const RECT* pRect)
 {

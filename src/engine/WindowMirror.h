@@ -21,7 +21,7 @@
 
 class WindowMirror
 {
-public:
+  public:
     // Slot 0: build the surface for window hWnd covering *pRect.
     virtual void Create(HWND hWnd, const RECT* pRect) = 0;
     // Slot 1: release the DIB section and the memory DC.
@@ -47,7 +47,7 @@ public:
         return reinterpret_cast<const BITMAPINFO*>(&m_BitmapInfo);
     }
 
-protected:
+  protected:
     WindowMirror();
     // Not virtual on purpose (see above); the variant calls its own Destroy.
     ~WindowMirror();

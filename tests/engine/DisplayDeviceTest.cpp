@@ -137,62 +137,136 @@ const char* const kWinOpenFullScreen = "grSstWinOpen(0,7,0,2,0,2,0)";
 const char* const kWinOpenWindow = "grSstWinOpen(hwnd,7,0,2,0,2,0)";
 
 const OpenCase kOpenCases[] = {
-    {"VoodooFullScreen", kVoodoo, RUNMODE_RUN, FXTRUE, 1, false,
+    {"VoodooFullScreen",
+     kVoodoo,
+     RUNMODE_RUN,
+     FXTRUE,
+     1,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenFullScreen, "Renderer::Start", "SetCapture(window)"}},
-    {"VoodooScreensaverModeIsFullScreen", kVoodoo, RUNMODE_SCREENSAVER, FXTRUE, 1, false,
+    {"VoodooScreensaverModeIsFullScreen",
+     kVoodoo,
+     RUNMODE_SCREENSAVER,
+     FXTRUE,
+     1,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenFullScreen, "Renderer::Start", "SetCapture(window)"}},
-    {"VoodooWindowed", kVoodoo, RUNMODE_WINDOWED, FXTRUE, 1, true,
+    {"VoodooWindowed",
+     kVoodoo,
+     RUNMODE_WINDOWED,
+     FXTRUE,
+     1,
+     true,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenWindow, "grSstControl(2)", "grRenderBuffer(1)", "CreateCompatibleDC",
       "Renderer::Start", "SetCapture(window)"}},
-    {"Voodoo2FullScreen", kVoodoo2, RUNMODE_RUN, FXTRUE, 1, false,
+    {"Voodoo2FullScreen",
+     kVoodoo2,
+     RUNMODE_RUN,
+     FXTRUE,
+     1,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenFullScreen, "Renderer::Start", "SetCapture(window)"}},
-    {"Voodoo2Windowed", kVoodoo2, RUNMODE_WINDOWED, FXTRUE, 1, true,
+    {"Voodoo2Windowed",
+     kVoodoo2,
+     RUNMODE_WINDOWED,
+     FXTRUE,
+     1,
+     true,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenWindow, "grSstControl(2)", "grRenderBuffer(1)", "CreateCompatibleDC",
       "Renderer::Start", "SetCapture(window)"}},
-    {"Sst96FullScreen", kSst96, RUNMODE_RUN, FXTRUE, 1, false,
+    {"Sst96FullScreen",
+     kSst96,
+     RUNMODE_RUN,
+     FXTRUE,
+     1,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenWindow, "Renderer::Start", "SetCapture(window)"}},
-    {"Sst96Windowed", kSst96, RUNMODE_WINDOWED, FXTRUE, 1, false,
+    {"Sst96Windowed",
+     kSst96,
+     RUNMODE_WINDOWED,
+     FXTRUE,
+     1,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenWindow, "Renderer::Start", "SetCapture(window)"}},
     // Unsupported boards: the open fails after Glide was initialised; the
     // engine then closes the display, which shuts Glide down and destroys the
     // window with its user-data slot cleared.
-    {"At3dFails", kAt3d, RUNMODE_RUN, FXTRUE, 0, false,
+    {"At3dFails",
+     kAt3d,
+     RUNMODE_RUN,
+     FXTRUE,
+     0,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       "grGlideShutdown()", "DestroyWindow(userdata=0)"}},
-    {"At3dWindowedFails", kAt3d, RUNMODE_WINDOWED, FXTRUE, 0, false,
+    {"At3dWindowedFails",
+     kAt3d,
+     RUNMODE_WINDOWED,
+     FXTRUE,
+     0,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       "grGlideShutdown()", "DestroyWindow(userdata=0)"}},
-    {"BansheeTypeFails", 4, RUNMODE_RUN, FXTRUE, 0, false,
+    {"BansheeTypeFails",
+     4,
+     RUNMODE_RUN,
+     FXTRUE,
+     0,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       "grGlideShutdown()", "DestroyWindow(userdata=0)"}},
-    {"UnknownTypeFails", 77, RUNMODE_RUN, FXTRUE, 0, false,
+    {"UnknownTypeFails",
+     77,
+     RUNMODE_RUN,
+     FXTRUE,
+     0,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       "grGlideShutdown()", "DestroyWindow(userdata=0)"}},
-    {"NoBoardFails", kNoBoard, RUNMODE_RUN, FXTRUE, 0, false,
+    {"NoBoardFails",
+     kNoBoard,
+     RUNMODE_RUN,
+     FXTRUE,
+     0,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grGlideShutdown()",
       "DestroyWindow(userdata=0)"}},
-    {"WinOpenFailsFullScreen", kVoodoo, RUNMODE_RUN, FXFALSE, 0, false,
+    {"WinOpenFailsFullScreen",
+     kVoodoo,
+     RUNMODE_RUN,
+     FXFALSE,
+     0,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenFullScreen, "grGlideShutdown()", "DestroyWindow(userdata=0)"}},
-    {"WinOpenFailsWindowed", kVoodoo2, RUNMODE_WINDOWED, FXFALSE, 0, false,
+    {"WinOpenFailsWindowed",
+     kVoodoo2,
+     RUNMODE_WINDOWED,
+     FXFALSE,
+     0,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenWindow, "grGlideShutdown()", "DestroyWindow(userdata=0)"}},
-    {"WinOpenFailsSst96", kSst96, RUNMODE_RUN, FXFALSE, 0, false,
+    {"WinOpenFailsSst96",
+     kSst96,
+     RUNMODE_RUN,
+     FXFALSE,
+     0,
+     false,
      {"CreateWindowExA", "grGlideInit()", "grSstQueryHardware(ptr)", "grSstSelect(0)",
       kWinOpenWindow, "grGlideShutdown()", "DestroyWindow(userdata=0)"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Boards, DisplayDeviceOpenTest, ::testing::ValuesIn(kOpenCases),
-                         [](const ::testing::TestParamInfo<OpenCase>& param) {
-                             return std::string(param.param.pchName);
-                         });
+                         [](const ::testing::TestParamInfo<OpenCase>& param)
+                         { return std::string(param.param.pchName); });
 
 // ---------------------------------------------------------------- open: the window
 
@@ -252,13 +326,12 @@ TEST_F(DisplayDeviceTest, AFailedRendererStartReleasesRendererMirrorGlideAndWind
 {
     DisplayDeviceTimeline::SetFailRendererStart(true);
     EXPECT_EQ(0, OpenWith(kVoodoo, RUNMODE_WINDOWED));
-    const Texts expected = {"CreateWindowExA",    "grGlideInit()",
-                            "grSstQueryHardware(ptr)", "grSstSelect(0)",
-                            kWinOpenWindow,       "grSstControl(2)",
-                            "grRenderBuffer(1)",  "CreateCompatibleDC",
-                            "Renderer::Start",    "Renderer::Stop",
-                            "DeleteDC",           "grGlideShutdown()",
-                            "DestroyWindow(userdata=0)"};
+    const Texts expected = {
+        "CreateWindowExA",          "grGlideInit()",      "grSstQueryHardware(ptr)",
+        "grSstSelect(0)",           kWinOpenWindow,       "grSstControl(2)",
+        "grRenderBuffer(1)",        "CreateCompatibleDC", "Renderer::Start",
+        "Renderer::Stop",           "DeleteDC",           "grGlideShutdown()",
+        "DestroyWindow(userdata=0)"};
     const Texts actual = DisplayDeviceTimeline::Texts();
     EXPECT_EQ(expected, actual) << Join(actual);
     EXPECT_FALSE(IsWindow(DisplayDeviceTimeline::LastWindow()));
@@ -286,9 +359,9 @@ TEST_F(DisplayDeviceTest, CloseReleasesInReverseOrder)
     ASSERT_EQ(1, OpenWith(kVoodoo, RUNMODE_WINDOWED));
     HWND hWnd = Display()->GetWindow();
     const Texts actual = During([&] { g_pEngine->Close(); });
-    EXPECT_EQ(Texts({"Renderer::Stop", "DeleteDC", "grGlideShutdown()",
-                     "DestroyWindow(userdata=0)"}),
-              actual)
+    EXPECT_EQ(
+        Texts({"Renderer::Stop", "DeleteDC", "grGlideShutdown()", "DestroyWindow(userdata=0)"}),
+        actual)
         << Join(actual);
     EXPECT_FALSE(IsWindow(hWnd));
 }
@@ -348,8 +421,7 @@ TEST_F(DisplayDeviceTest, EveryWayBackToTheWindowBuildsAFreshMirror)
     ASSERT_EQ(1, OpenWith(kVoodoo2, RUNMODE_RUN));
     const Texts toMirror = {"Renderer::Stop", "grSstControl(2)", "grRenderBuffer(1)",
                             "CreateCompatibleDC", "Renderer::Start"};
-    const Texts toFullScreen = {"Renderer::Stop", "DeleteDC", "grSstControl(1)",
-                                "Renderer::Start"};
+    const Texts toFullScreen = {"Renderer::Stop", "DeleteDC", "grSstControl(1)", "Renderer::Start"};
     for (int nRound = 0; nRound < 2; ++nRound)
     {
         SCOPED_TRACE(nRound);
@@ -369,8 +441,8 @@ TEST_F(DisplayDeviceTest, TheEnginesDeactivationSwitchesToTheMirror)
 {
     ASSERT_EQ(1, OpenWith(kVoodoo, RUNMODE_RUN));
     const Texts actual = During([&] { g_pEngine->SetActive(0); });
-    EXPECT_EQ(Texts({"Renderer::Stop", "grSstControl(2)", "grRenderBuffer(1)",
-                     "CreateCompatibleDC", "Renderer::Start"}),
+    EXPECT_EQ(Texts({"Renderer::Stop", "grSstControl(2)", "grRenderBuffer(1)", "CreateCompatibleDC",
+                     "Renderer::Start"}),
               actual)
         << Join(actual);
     EXPECT_EQ(0, g_pEngine->IsRunning());
@@ -389,8 +461,8 @@ TEST_F(DisplayDeviceTest, ReactivationGoesBackToTheWantedStateNotToFullScreen)
     Display()->SetFullScreen(1);
     EXPECT_EQ(nullptr, Display()->GetMirror());
     Display()->SetActive(1);
-    EXPECT_EQ(Texts({"Renderer::Stop", "grSstControl(2)", "grRenderBuffer(1)",
-                     "CreateCompatibleDC", "Renderer::Start"}),
+    EXPECT_EQ(Texts({"Renderer::Stop", "grSstControl(2)", "grRenderBuffer(1)", "CreateCompatibleDC",
+                     "Renderer::Start"}),
               During([&] { Display()->SetActive(0); }));
     EXPECT_EQ(Texts({"Renderer::Stop", "DeleteDC", "grSstControl(1)", "Renderer::Start"}),
               During([&] { Display()->SetActive(1); }));
@@ -535,8 +607,7 @@ TEST_P(DisplayDeviceClearTest, PacksTheLowEightBitsAsRgbaWithAlphaZero)
 {
     const ClearCase& c = GetParam();
     ASSERT_EQ(1, OpenWith(kVoodoo, RUNMODE_RUN));
-    EXPECT_EQ(Texts({c.pchExpected}),
-              During([&] { Display()->Clear(c.nRed, c.nGreen, c.nBlue); }));
+    EXPECT_EQ(Texts({c.pchExpected}), During([&] { Display()->Clear(c.nRed, c.nGreen, c.nBlue); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -583,12 +654,28 @@ struct ResolutionCase
 
 TEST(ResolutionForHeightTest, MapsEveryHeightOfTheTableAndDefaultsTo640x480)
 {
-    const ResolutionCase cases[] = {
-        {200, 0x0},  {240, 0x1},  {256, 0x2},  {300, 0xF},   {384, 0x3},  {400, 0x6},
-        {600, 0x8},  {720, 0x9},  {768, 0xC},  {1024, 0xD},  {1200, 0xE},
-        // everything else, the default height among them
-        {480, 0x7},  {0, 0x7},    {-480, 0x7}, {201, 0x7},   {350, 0x7},  {864, 0x7},
-        {960, 0x7},  {1080, 0x7}, {1536, 0x7}, {0x7FFFFFFF, 0x7}};
+    const ResolutionCase cases[] = {{200, 0x0},
+                                    {240, 0x1},
+                                    {256, 0x2},
+                                    {300, 0xF},
+                                    {384, 0x3},
+                                    {400, 0x6},
+                                    {600, 0x8},
+                                    {720, 0x9},
+                                    {768, 0xC},
+                                    {1024, 0xD},
+                                    {1200, 0xE},
+                                    // everything else, the default height among them
+                                    {480, 0x7},
+                                    {0, 0x7},
+                                    {-480, 0x7},
+                                    {201, 0x7},
+                                    {350, 0x7},
+                                    {864, 0x7},
+                                    {960, 0x7},
+                                    {1080, 0x7},
+                                    {1536, 0x7},
+                                    {0x7FFFFFFF, 0x7}};
     for (const ResolutionCase& c : cases)
         EXPECT_EQ(c.nExpected, static_cast<int>(ResolutionForHeight(c.nHeight)))
             << "height " << c.nHeight;

@@ -14,9 +14,9 @@
 
 struct GdiCall
 {
-    std::string name;             // "SelectPalette"
-    std::vector<uintptr_t> args;  // handles and integers in call order (pointers as values)
-    uintptr_t result;             // the handle or value the real call returned
+    std::string name;                  // "SelectPalette"
+    std::vector<uintptr_t> args;       // handles and integers in call order (pointers as values)
+    uintptr_t result;                  // the handle or value the real call returned
     std::vector<PALETTEENTRY> palette; // CreatePalette: the entries given
     unsigned nPaletteVersion;          // CreatePalette: palVersion
 };

@@ -78,8 +78,8 @@ class HighColorMirrorTest : public ::testing::Test
     Picture Read()
     {
         Picture picture;
-        EXPECT_TRUE(StandIn_ReadWindowPixels(m_hWnd, picture.pixels, picture.nWidth,
-                                             picture.nHeight));
+        EXPECT_TRUE(
+            StandIn_ReadWindowPixels(m_hWnd, picture.pixels, picture.nWidth, picture.nHeight));
         EXPECT_EQ(800, picture.nWidth);
         EXPECT_EQ(600, picture.nHeight);
         return picture;
@@ -183,8 +183,8 @@ TEST_F(HighColorMirrorTest, A643WideSurfaceIs644WideButPresents643)
 
 TEST_F(HighColorMirrorTest, RoundingToAMultipleOf4)
 {
-    const int cases[][2] = {{1, 4}, {2, 4}, {3, 4}, {4, 4}, {5, 8}, {639, 640}, {640, 640},
-                            {641, 644}, {642, 644}, {643, 644}, {644, 644}};
+    const int cases[][2] = {{1, 4},     {2, 4},     {3, 4},     {4, 4},     {5, 8},    {639, 640},
+                            {640, 640}, {641, 644}, {642, 644}, {643, 644}, {644, 644}};
     for (const auto& c : cases)
     {
         EXPECT_EQ(c[1], HighColorMirror::RoundedWidth(c[0])) << c[0];
@@ -239,8 +239,8 @@ TEST_F(HighColorMirrorTest, PresentToRealizesThePaletteIntoTheGivenContextFirst)
     EXPECT_EQ(std::vector<uintptr_t>({Value(hDC), Value(mirror.GetPalette()), FALSE}),
               calls[0].args);
     EXPECT_EQ(std::vector<uintptr_t>({Value(hDC)}), calls[1].args);
-    EXPECT_EQ(std::vector<uintptr_t>({Value(hDC), 10, 20, 100, 100, Value(mirror.GetMemoryDC()), 0,
-                                      0, SRCCOPY}),
+    EXPECT_EQ(std::vector<uintptr_t>(
+                  {Value(hDC), 10, 20, 100, 100, Value(mirror.GetMemoryDC()), 0, 0, SRCCOPY}),
               calls[2].args);
 }
 
@@ -257,8 +257,9 @@ TEST_F(HighColorMirrorTest, PresentTakesAndGivesBackTheWindowsContext)
     EXPECT_EQ(std::vector<uintptr_t>({Value(m_hWnd)}), calls[0].args);
     EXPECT_EQ(std::vector<uintptr_t>({hDC, Value(mirror.GetPalette()), FALSE}), calls[1].args);
     EXPECT_EQ(std::vector<uintptr_t>({hDC}), calls[2].args);
-    EXPECT_EQ(std::vector<uintptr_t>({hDC, 0, 0, 64, 48, Value(mirror.GetMemoryDC()), 0, 0, SRCCOPY}),
-              calls[3].args);
+    EXPECT_EQ(
+        std::vector<uintptr_t>({hDC, 0, 0, 64, 48, Value(mirror.GetMemoryDC()), 0, 0, SRCCOPY}),
+        calls[3].args);
     EXPECT_EQ(std::vector<uintptr_t>({Value(m_hWnd), hDC}), calls[4].args);
 }
 

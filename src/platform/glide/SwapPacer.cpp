@@ -6,20 +6,27 @@ void SwapPacer::SetRefreshRate(Int32 nHertz)
     m_nHertz = nHertz > 0 ? nHertz : 60;
 }
 
+void SwapPacer::Anchor(Int64 nNow)
+{
+    m_nAnchor = nNow;
+    m_nRetraces = 0;
+    m_bAnchored = true;
+}
+
 void SwapPacer::Wait(Int32 nRetraces)
 {
     const Int64 nNow = m_Clock.Now();
     if (nRetraces <= 0 || !m_bAnchored)
     {
-        m_nLastSwap = nNow;
-        m_bAnchored = true;
+        Anchor(nNow);
         return;
     }
     const Int64 nFrequency = m_Clock.Frequency();
-    const Int64 nDeadline = m_nLastSwap + nFrequency * nRetraces / m_nHertz;
+    const Int64 nTarget = m_nRetraces + nRetraces;
+    const Int64 nDeadline = m_nAnchor + nFrequency * nTarget / m_nHertz;
     if (nNow >= nDeadline)
     {
-        m_nLastSwap = nNow;
+        Anchor(nNow);
         return;
     }
     // Sleep in whole milliseconds towards the deadline; the last fraction of a millisecond is
@@ -31,5 +38,11 @@ void SwapPacer::Wait(Int32 nRetraces)
             break;
         m_Clock.Sleep(Int32(nMilliseconds));
     }
-    m_nLastSwap = nDeadline;
+    m_nRetraces = nTarget;
+    // A long run of swaps restarts the count now and then so the products stay small.
+    if (m_nRetraces >= Int64(m_nHertz) * 3600)
+    {
+        m_nAnchor += nFrequency * m_nRetraces / m_nHertz;
+        m_nRetraces = 0;
+    }
 }

@@ -161,9 +161,10 @@ wait_engine() {
         fail "$1: no window titled \"Vellumtide 0.8\""
         return 1
     fi
-    # Let the first frames and the activation settle before any input. The
-    # window may be made again on its way to full screen: ask for it anew.
-    sleep 1
+    # Let the open finish (the rules apply only once it has) and the first
+    # frames and the activation settle before any input. The window may be
+    # made again on its way to full screen: ask for it anew.
+    sleep 2
     wid=$(wait_window "Vellumtide 0.8" 10) || {
         fail "$1: the window titled \"Vellumtide 0.8\" went away"
         return 1

@@ -10,6 +10,7 @@
 #include "FocusState.h"
 #include "MessageQueue.h"
 #include "VideoSystem.h"
+#include "WindowClassHint.h"
 #include "WindowClassRegistry.h"
 #include "WindowRegistry.h"
 
@@ -78,6 +79,8 @@ void SetUp(Window& window, const WindowClass& windowClass, const CREATESTRUCTA& 
     bool bSdlWindow = window.IsTopLevel() && !VideoSystem::IsHeadless();
     window.surface.Create(window.strTitle.c_str(), create.x, create.y, create.cx, create.cy, bPopup,
                           bFullScreen, (create.dwExStyle & WS_EX_TOPMOST) != 0, bSdlWindow);
+    // Named before it is first mapped, so the window system sees the class from the start.
+    SetWindowClassHint(window.surface.GetSdlWindow(), windowClass.strName.c_str());
 }
 
 } // namespace

@@ -24,8 +24,14 @@ void WindowSurface::Create(const char* pszTitle, int x, int y, int nWidth, int n
     m_pWindow = SDL_CreateWindow(pszTitle ? pszTitle : "", x, y, std::max(nWidth, 1),
                                  std::max(nHeight, 1), uFlags);
     if (!m_pWindow)
+    {
         fprintf(stderr, "win32 stand-in: no SDL window (%s); drawing stays off screen\n",
                 SDL_GetError());
+        return;
+    }
+    // The renderer comes now, while the window is hidden: an OpenGL renderer makes SDL build
+    // the window again, which must happen before it is named and shown.
+    EnsureRenderer();
 }
 
 void WindowSurface::Release()

@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <stdlib.h>
 #include <string>
 #include <unistd.h>
@@ -21,8 +22,8 @@ class ShellTest : public ::testing::Test
     void SetUp() override
     {
         // One directory per test process; the stand-in keeps its lock files there.
-        static const std::string s_strRuntimeDir = MakeRuntimeDir();
-        setenv("XDG_RUNTIME_DIR", s_strRuntimeDir.c_str(), 1);
+        static const RuntimeDir s_runtimeDir;
+        setenv("XDG_RUNTIME_DIR", s_runtimeDir.m_strPath.c_str(), 1);
         StandIn_SetHeadless(true);
         StandIn_Reset();
         RecordingGlide::Reset();
@@ -35,12 +36,34 @@ class ShellTest : public ::testing::Test
 
     void TearDown() override { StandIn_Reset(); }
 
-    static std::string MakeRuntimeDir()
+    // A private runtime directory, removed with its lock files when the test
+    // process that made it ends (never by the child processes it forks).
+    struct RuntimeDir
     {
-        char szTemplate[] = "/tmp/moltrane-shell-test-XXXXXX";
-        const char* pszDir = mkdtemp(szTemplate);
-        return pszDir != nullptr ? pszDir : "/tmp";
-    }
+        RuntimeDir() : m_pidOwner(getpid())
+        {
+            char szTemplate[] = "/tmp/moltrane-shell-test-XXXXXX";
+            const char* pszDir = mkdtemp(szTemplate);
+            m_strPath = pszDir != nullptr ? pszDir : "/tmp";
+        }
+        ~RuntimeDir()
+        {
+            if (getpid() != m_pidOwner || m_strPath == "/tmp")
+                return;
+            if (DIR* pDir = opendir(m_strPath.c_str()))
+            {
+                while (const dirent* pEntry = readdir(pDir))
+                {
+                    if (pEntry->d_name[0] != '.')
+                        unlink((m_strPath + "/" + pEntry->d_name).c_str());
+                }
+                closedir(pDir);
+            }
+            rmdir(m_strPath.c_str());
+        }
+        pid_t m_pidOwner;
+        std::string m_strPath;
+    };
 
     // Every box since the last reset, as "caption|text" lines.
     static std::string Boxes()

@@ -205,11 +205,12 @@ check_package() {
     expected=$(printf '%s\n' Default.mtl INSTALL-Windows.txt Vellum.3df demo.exe glide2x.dll saver.scr)
     expect_eq "$(ls -1 "$WIN_PACKAGE" 2>/dev/null | sort)" "$expected" \
         "the package folder holds the six files"
-    listed=$(unzip -Z1 "$zip" 2>/dev/null | sed -n 's|^Vellumtide-0.8-win32/||p' | sed '/^$/d' | sort)
+    listed=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' \
+        "$zip" 2>/dev/null | sed -n 's|^Vellumtide-0.8-win32/||p' | sed '/^$/d' | sort)
     expect_eq "$listed" "$expected" "the zip holds the six files in Vellumtide-0.8-win32/"
     rm -rf "$WIN_TMP/unzipped"
     mkdir -p "$WIN_TMP/unzipped"
-    unzip -q "$zip" -d "$WIN_TMP/unzipped" 2>/dev/null
+    python3 -m zipfile -e "$zip" "$WIN_TMP/unzipped" 2>/dev/null
     local differ=""
     for f in $expected; do
         cmp -s "$WIN_PACKAGE/$f" "$WIN_TMP/unzipped/Vellumtide-0.8-win32/$f" || differ+="$f "

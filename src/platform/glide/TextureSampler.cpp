@@ -46,7 +46,7 @@ inline UInt32 FloatBits(float f)
 inline Int32 Log2OfKey(Int32 nKey)
 {
     const Int32 nExponent = nKey >> 8;
-    return nExponent == 0 ? -127 * 256 : ((nExponent - 127) << 8) + g_Log2Table.an[nKey & 0xFF];
+    return nExponent == 0 ? -127 * 256 : (nExponent - 127) * 256 + g_Log2Table.an[nKey & 0xFF];
 }
 
 inline Int32 Log2Of(float fValue)

@@ -152,6 +152,8 @@ extern "C" BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM l
     return TRUE;
 }
 
+// The procedure runs at once on the calling thread: the stand-in serves programs whose windows
+// all live on their one thread.
 extern "C" LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (!WindowRegistry::Find(hWnd))

@@ -120,8 +120,6 @@ extern "C" LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwN
         SetLastError(ERROR_INVALID_INDEX);
         return 0;
     }
-    if (nIndex == GWL_STYLE)
-        lPrevious = StyleValue(*pWindow);
     WriteLong(*pWindow, nIndex, dwNewLong);
     return lPrevious;
 }

@@ -59,7 +59,10 @@ win_cleanup() {
     fi
     [ -n "$WIN_XVFB_PID" ] && kill "$WIN_XVFB_PID" 2>/dev/null
     wait 2>/dev/null
-    [ -n "${WIN_KEEP_TMP:-}" ] && cp -r "$WIN_TMP" "$WIN_KEEP_TMP"; rm -rf "$WIN_TMP"
+    if [ -n "${WIN_KEEP_TMP:-}" ]; then
+        cp -r "$WIN_TMP" "$WIN_KEEP_TMP"
+    fi
+    rm -rf "$WIN_TMP"
 }
 trap win_cleanup EXIT
 # Ended from outside (scripts/test-windows' time limit): clean up on the way out as well.

@@ -13,6 +13,7 @@
 #include "TexelDecoder.h"
 #include "Types.h"
 #include <cstdint>
+#include <type_traits>
 
 // Inputs of the colour and alpha combine units.
 enum class CombineOther : Byte
@@ -242,3 +243,7 @@ struct DeviceState
 
     TmuState aTmu[GlideConfig::MaxTmus];
 };
+
+// Copied and compared as bytes by the span renderer's plan cache and by grGlideGetState.
+static_assert(std::is_trivially_copyable<DeviceState>::value,
+              "DeviceState must stay plain data");

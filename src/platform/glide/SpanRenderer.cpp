@@ -85,8 +85,41 @@ void SpanRenderer::Begin(const DeviceState& state, const TriangleParams& tri,
                          TextureUnit* const* apTmus, Int32 nTmus, Int32 nFracMask,
                          FrameBuffer& frameBuffer, BufferId eTarget, PixelCounters& counters)
 {
-    m_pState = &state;
+    if (!PlanIsCurrent(state, apTmus, nTmus, nFracMask, frameBuffer, eTarget, counters))
+        Plan(state, apTmus, nTmus, nFracMask, frameBuffer, eTarget, counters);
     m_pTri = &tri;
+    for (Int32 t = 0; t < m_nTmus; ++t)
+        if (m_aTmuPlan[t].bNeedTexel)
+            m_aSampler[t].Begin(state.aTmu[t], m_apTexture[t], tri, t, nFracMask,
+                                state.bAllowMipMapDither,
+                                m_aTmuPlan[t].bNeedLodFraction || m_aTmuPlan[t].bNeedDetail);
+}
+
+bool SpanRenderer::PlanIsCurrent(const DeviceState& state, TextureUnit* const* apTmus,
+                                 Int32 nTmus, Int32 nFracMask, FrameBuffer& frameBuffer,
+                                 BufferId eTarget, PixelCounters& counters) const
+{
+    if (!m_bPlanned || m_nPlannedTmus != nTmus || m_nFracMask != nFracMask ||
+        m_pFrameBuffer != &frameBuffer || m_pTarget != frameBuffer.GetBuffer(eTarget) ||
+        m_pAux != frameBuffer.GetBuffer(BufferId::Aux) || m_pCounters != &counters ||
+        m_nWidth != frameBuffer.GetWidth() || m_nHeight != frameBuffer.GetHeight())
+        return false;
+    for (Int32 t = 0; t < nTmus && t < GlideConfig::MaxTmus; ++t)
+        if (m_apTmus[t] != apTmus[t] ||
+            (apTmus[t] && m_anTmuGeneration[t] != apTmus[t]->GetGeneration()))
+            return false;
+    return std::memcmp(&m_PlannedState, &state, sizeof(DeviceState)) == 0;
+}
+
+void SpanRenderer::Plan(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
+                        Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
+                        PixelCounters& counters)
+{
+    std::memcpy(&m_PlannedState, &state, sizeof(DeviceState));
+    m_bPlanned = true;
+    m_nPlannedTmus = nTmus;
+    m_nFracMask = nFracMask;
+    m_pState = &state;
     m_pFrameBuffer = &frameBuffer;
     m_pTarget = frameBuffer.GetBuffer(eTarget);
     m_pAux = frameBuffer.GetBuffer(BufferId::Aux);
@@ -147,22 +180,55 @@ void SpanRenderer::Begin(const DeviceState& state, const TriangleParams& tri,
     m_bColorWrite = state.bRgbMask && m_pTarget;
     PlanBlend(state);
 
+    for (Int32 t = 0; t < GlideConfig::MaxTmus; ++t)
+    {
+        m_apTmus[t] = t < nTmus ? apTmus[t] : nullptr;
+        m_apTexture[t] = nullptr;
+    }
     for (Int32 t = 0; t < m_nTmus; ++t)
     {
-        TmuPlan& plan = m_aTmuPlan[t];
+        const TmuPlan& plan = m_aTmuPlan[t];
         m_bNeedTex0 = m_bNeedTex0 || plan.bActive;
-        if (plan.bNeedTexel)
-        {
-            const DecodedTexture* pTexture =
-                apTmus[t] ? apTmus[t]->Decode(state.aTmu[t].source, state.aTmu[t].sampler.nNccTable)
-                          : nullptr;
-            m_aSampler[t].Begin(state.aTmu[t], pTexture, tri, t, nFracMask,
-                                state.bAllowMipMapDither,
-                                plan.bNeedLodFraction || plan.bNeedDetail);
-        }
+        if (plan.bNeedTexel && apTmus[t])
+            m_apTexture[t] =
+                apTmus[t]->Decode(state.aTmu[t].source, state.aTmu[t].sampler.nNccTable);
+        // Read after decoding: a decode is not a change of the texture's contents.
+        m_anTmuGeneration[t] = apTmus[t] ? apTmus[t]->GetGeneration() : 0;
     }
+    m_pDitherRows = DitherRows(state.eDither);
+}
 
-    m_pDither = Dither::Matrix(state.eDither);
+// Per dither mode and screen row (y & 3), the matrix values of a run of pixels starting at a
+// multiple of four, long enough for a chunk starting anywhere within the period.
+const Channel (*SpanRenderer::DitherRows(DitherMode eMode))[SpanRenderer::DitherRowLength]
+{
+    struct Rows
+    {
+        Channel an[3][4][DitherRowLength];
+        Rows()
+        {
+            const DitherMode aeModes[3] = {DitherMode::Disabled, DitherMode::Dither2x2,
+                                           DitherMode::Dither4x4};
+            for (Int32 m = 0; m < 3; ++m)
+            {
+                const Byte(*pMatrix)[4] = Dither::Matrix(aeModes[m]);
+                for (Int32 y = 0; y < 4; ++y)
+                    for (Int32 k = 0; k < DitherRowLength; ++k)
+                        an[m][y][k] = Channel(pMatrix ? pMatrix[y][k & 3] : 0);
+            }
+        }
+    };
+    static const Rows s_Rows;
+    switch (eMode)
+    {
+    case DitherMode::Disabled:
+        return nullptr;
+    case DitherMode::Dither2x2:
+        return s_Rows.an[1];
+    case DitherMode::Dither4x4:
+        return s_Rows.an[2];
+    }
+    return nullptr;
 }
 
 SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineSpec& spec, Int32 nTmu,
@@ -496,9 +562,7 @@ void SpanRenderer::PlanBlend(const DeviceState& state)
 void SpanRenderer::Render(Int32 nRow, Int32 x0, Int32 x1)
 {
     const Int32 nScreenY = m_pState->bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
-    if (m_pDither)
-        for (Int32 k = 0; k < Chunk + 4; ++k)
-            m_anDitherRow[k] = m_pDither[nScreenY & 3][k & 3];
+    m_pDitherRow = m_pDitherRows ? m_pDitherRows[nScreenY & 3] : nullptr;
     for (Int32 x = x0; x < x1; x += Chunk)
     {
         const Int32 n = x1 - x < Chunk ? x1 - x : Chunk;
@@ -742,9 +806,9 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
 
     if (m_bColorWrite && pColor)
     {
-        if (m_pDither)
+        if (m_pDitherRow)
             PixelStages::PackDithered(apResult[0], apResult[1], apResult[2],
-                                      m_anDitherRow + (x & 3), m_anLive, n, pColor);
+                                      m_pDitherRow + (x & 3), m_anLive, n, pColor);
         else
             PixelStages::PackTruncated(apResult[0], apResult[1], apResult[2], m_anLive, n,
                                        pColor);

@@ -36,7 +36,9 @@ class SpanRenderer
 public:
     SpanRenderer();
 
-    // nFracMask: the board's bilinear fraction mask (0xF0 or 0xFF).
+    // nFracMask: the board's bilinear fraction mask (0xF0 or 0xFF). The per-triangle work is
+    // small: the planning of sources and stages is redone only when the state, the target
+    // buffer or a TMU's contents changed since the previous triangle.
     void Begin(const DeviceState& state, const TriangleParams& tri, TextureUnit* const* apTmus,
                Int32 nTmus, Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
                PixelCounters& counters);
@@ -72,6 +74,13 @@ private:
         const Channel* apOut[4]; // r, g, b, a results
     };
 
+    static constexpr Int32 DitherRowLength = Chunk + 8;
+    static const Channel (*DitherRows(DitherMode eMode))[DitherRowLength];
+    bool PlanIsCurrent(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
+                       Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
+                       PixelCounters& counters) const;
+    void Plan(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus, Int32 nFracMask,
+              FrameBuffer& frameBuffer, BufferId eTarget, PixelCounters& counters);
     void PlanTmus(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
                   Int32 nFracMask);
     UnitInputs PlanTmuUnit(const CombineSpec& spec, Int32 nTmu, Int32 nChannel);
@@ -122,7 +131,17 @@ private:
     bool m_bAlphaBuffer = false; // aux holds destination alpha and is written
     bool m_bColorWrite = false;
     bool m_bPrefog = false;
-    const Byte (*m_pDither)[4] = nullptr;
+    const Channel (*m_pDitherRows)[DitherRowLength] = nullptr; // null: no dithering
+    const Channel* m_pDitherRow = nullptr;                       // this row's values
+
+    // What the current plan was made for.
+    bool m_bPlanned = false;
+    DeviceState m_PlannedState;
+    Int32 m_nPlannedTmus = 0;
+    Int32 m_nFracMask = 0xF0;
+    TextureUnit* m_apTmus[GlideConfig::MaxTmus] = {nullptr, nullptr};
+    UInt32 m_anTmuGeneration[GlideConfig::MaxTmus] = {0, 0};
+    const DecodedTexture* m_apTexture[GlideConfig::MaxTmus] = {nullptr, nullptr};
 
     TmuPlan m_aTmuPlan[GlideConfig::MaxTmus];
     TextureSampler m_aSampler[GlideConfig::MaxTmus];
@@ -166,5 +185,4 @@ private:
     alignas(32) Lane m_anSaturate;
     alignas(32) Lane m_anBlended[4];
     alignas(32) Lane m_anLive;
-    alignas(32) Channel m_anDitherRow[Chunk + 4];
 };

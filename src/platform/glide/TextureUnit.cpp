@@ -18,6 +18,7 @@ bool TextureUnit::Create(UInt32 nBytes)
     std::memset(m_pbMemory, 0, nBytes);
     m_nBytes = nBytes;
     m_Cache.InvalidateAll();
+    ++m_nGeneration;
     return true;
 }
 
@@ -27,6 +28,7 @@ void TextureUnit::Destroy()
     m_pbMemory = nullptr;
     m_nBytes = 0;
     m_Cache.InvalidateAll();
+    ++m_nGeneration;
 }
 
 bool TextureUnit::WriteLevel(UInt32 nLevelAddress, Int32 nLod, Int32 nAspectLog,
@@ -45,6 +47,7 @@ bool TextureUnit::WriteLevel(UInt32 nLevelAddress, Int32 nLod, Int32 nAspectLog,
     const UInt32 nBytes = UInt32(nLastRow - nFirstRow + 1) * nRowBytes;
     std::memcpy(m_pbMemory + nOffset, pRows, nBytes);
     m_Cache.InvalidateRange(nOffset, nOffset + nBytes);
+    ++m_nGeneration;
     return true;
 }
 
@@ -52,6 +55,7 @@ void TextureUnit::SetNccTable(Int32 nTable, const NccTable& table)
 {
     m_aNcc[nTable & 1] = table;
     m_Cache.InvalidateNcc(nTable & 1);
+    ++m_nGeneration;
 }
 
 void TextureUnit::SetPaletteEntries(Int32 nFirst, Int32 nLast, const UInt32* pEntries)
@@ -61,6 +65,7 @@ void TextureUnit::SetPaletteEntries(Int32 nFirst, Int32 nLast, const UInt32* pEn
     for (Int32 i = nFirst; i <= nLast; ++i)
         m_anPalette[i] = pEntries[i - nFirst] & 0xFFFFFFu;
     m_Cache.InvalidatePalette();
+    ++m_nGeneration;
 }
 
 const DecodedTexture* TextureUnit::Decode(const TextureSource& source, Int32 nNccTable)

@@ -37,6 +37,9 @@ public:
     const NccTable& GetNccTable(Int32 nTable) const { return m_aNcc[nTable & 1]; }
     const UInt32* GetPalette() const { return m_anPalette; }
 
+    // Changes whenever texture memory or a table changes (downloads, table loads, create).
+    UInt32 GetGeneration() const { return m_nGeneration; }
+
     // The decoded chain of a source (per triangle); null when it cannot be decoded.
     const DecodedTexture* Decode(const TextureSource& source, Int32 nNccTable);
 
@@ -46,4 +49,5 @@ private:
     NccTable m_aNcc[2] = {};
     UInt32 m_anPalette[256] = {};
     TextureCache m_Cache;
+    UInt32 m_nGeneration = 0;
 };

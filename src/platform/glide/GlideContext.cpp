@@ -153,6 +153,8 @@ void GlideContext::ResetState()
     grDitherMode(GR_DITHER_4x4);
     grFogMode(GR_FOG_DISABLE);
     grFogColorValue(0);
+    // Gamma 1.0, the reference manual's default (the drivers used 1.3 or 1.7; docs/fidelity.md).
+    grGammaCorrectionValue(1.0f);
     m_Gu.Reset();
     for (GrChipID_t tmu = 0; tmu < GetTmuCount(); ++tmu)
     {

@@ -215,7 +215,7 @@ void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rg
     if (Context().GetBoard().eKind == BoardKind::VoodooGraphics)
     {
         // Voodoo Graphics blends alpha with ZERO or ONE only; Glide forces any other source
-        // factor to ONE and destination factor to ZERO.
+        // factor to ONE and destination factor to ZERO (docs/fidelity.md).
         if (blend.eAlphaSrc != BlendFactor::Zero && blend.eAlphaSrc != BlendFactor::One)
             blend.eAlphaSrc = BlendFactor::One;
         if (blend.eAlphaDst != BlendFactor::Zero && blend.eAlphaDst != BlendFactor::One)

@@ -206,7 +206,7 @@ void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void* 
     case GR_TEXTABLE_NCC1:
     {
         // Only the register image (packed_data) is sent; a table whose address equals the
-        // last one sent to that slot is not sent again.
+        // last one sent to that slot is not sent again, as Glide does (docs/fidelity.md).
         const void*& pLast = Context().m_aapLastNcc[tmu][type];
         if (pLast == data)
             return;

@@ -64,8 +64,9 @@ public:
         }
     }
 
-    // Colour from a 12.12 iterator: integer part clamped to 0..255. The iterator steps in
-    // wrapping 32-bit arithmetic; only the values of the n pixels are ever used.
+    // Colour from a 12.12 iterator: integer part clamped to 0..255 (the chip wraps values out
+    // of range; a clamp is what Glide asks of applications anyway, docs/fidelity.md). The
+    // iterator steps in wrapping 32-bit arithmetic; only the values of the n pixels are used.
     static void Iterate(Int32 nStart, Int32 nStep, Int32 n, Channel* pOut)
     {
         Int32 i = 0;

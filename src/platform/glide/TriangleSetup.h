@@ -24,7 +24,8 @@ public:
     static void RowSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1);
 
     // Rounds a position to 1/16 pixel (round to nearest, ties to even, as the FPU does when
-    // Glide programs convert to the chip's 12.4 format), clamped to the supported range.
+    // Glide programs convert to the chip's 12.4 format), clamped to +-8192 pixels where the chip
+    // would wrap (docs/fidelity.md).
     static Int32 Snap(float fValue);
 
     // ceil(a / b) for b > 0.

@@ -65,7 +65,8 @@ SString Formatted(const char* pszFormat, ...)
 
 TEST(SStringFormat, EstimatesOfTheBasicConversions)
 {
-    const char* pszNull = nullptr;
+    // volatile: the optimiser must not see the null and reject the call at compile time.
+    const char* volatile pszNull = nullptr;
     const FormatCase cases[] = {
         {"lone integer", Formatted("%d", 5), 32, "5"},
         {"plain text", Formatted("abc"), 3, "abc"},

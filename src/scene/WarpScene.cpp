@@ -66,8 +66,8 @@ Int32 WarpScene::Create()
     m_nColumns = GRID_COLUMNS;
     m_pMesh = MeshBuilder::BuildGrid((UInt32)m_nColumns, (UInt32)m_nRows);
     // A failed allocation is reported to the shell (which shows its
-    // assertion box) instead of being drawn from later.
-    if (m_pMesh == nullptr)
+    // assertion box) instead of being written to or drawn from later.
+    if (!GridComplete())
         return 0;
     CentreGrid();
 
@@ -88,6 +88,15 @@ Int32 WarpScene::Create()
     m_fKeyTime = 0.0f;
     g_FrameTimer.Start(1.0f, 0.0f);
     return 1;
+}
+
+// The builder leaves an array it could not allocate null with a count of 0;
+// the scene writes every vertex and corner by index, so it needs them all.
+Int32 WarpScene::GridComplete() const
+{
+    const Int32 nCount = m_nColumns * m_nRows;
+    return m_pMesh != nullptr && m_pMesh->GetVertexCount() == nCount &&
+           m_pMesh->GetGroupCount() >= 1 && m_pMesh->GetGroup(0).GetCornerCount() == nCount;
 }
 
 // Moves the grid so that it is centred on the origin: x and y then run from

@@ -51,6 +51,7 @@ class WarpScene : public Application
     float GetAmplitude() const { return m_fAmplitude; }
 
   private:
+    Int32 GridComplete() const;
     Int32 CreateKeyFrames();
     void CentreGrid();
     void TurnGrid();

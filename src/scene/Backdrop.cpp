@@ -40,7 +40,20 @@ Int32 Backdrop::Init(Int32 nSlices, Int32 nRings, float fZ0, float fZ1, float fS
     m_fScaleX = fScaleX;
     m_fScaleY = fScaleY;
     m_pMesh = MeshBuilder::BuildDome((UInt32)nSlices, (UInt32)nRings, DOME_RADIUS);
-    return m_pMesh != nullptr ? 1 : 0;
+    return DomeComplete();
+}
+
+// Drawing walks the corners into the vertex array, so the dome is taken only
+// with every vertex, corner and triangle (the builder gives null when it
+// cannot make them).
+Int32 Backdrop::DomeComplete() const
+{
+    if (m_pMesh == nullptr || m_pMesh->GetGroupCount() < 1)
+        return 0;
+    MeshGroup& rGroup = m_pMesh->GetGroup(0);
+    return m_pMesh->GetVertexCount() == m_nSlices * m_nRings + 1 &&
+           rGroup.GetCornerCount() == (m_nSlices + 1) * (m_nRings + 1) &&
+           rGroup.GetTriangleCount() == m_nSlices * m_nRings * 2;
 }
 
 Int32 Backdrop::Draw()

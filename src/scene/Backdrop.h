@@ -19,7 +19,7 @@ class Backdrop
     // Stores the dome's size and scale and builds a dome of radius 1.0 with
     // the given slices and rings. The dome is drawn scaled by fScaleX along
     // x, fScaleY along y and fZ1 - fZ0 along z. Returns 1, or 0 when the
-    // mesh could not be built.
+    // mesh could not be built whole.
     Int32 Init(Int32 nSlices, Int32 nRings, float fZ0, float fZ1, float fScaleX, float fScaleY);
 
     // Per frame: advances g_fBackdropAngle by the frame step and queues the
@@ -29,6 +29,8 @@ class Backdrop
     Mesh* GetMesh() const { return m_pMesh; }
 
   private:
+    Int32 DomeComplete() const;
+
     Int32 m_nSlices;
     Int32 m_nRings;
     float m_fZ0;

@@ -90,8 +90,8 @@ Int32 WarpScene::Create()
     return 1;
 }
 
-// The builder leaves an array it could not allocate null with a count of 0;
-// the scene writes every vertex and corner by index, so it needs them all.
+// The scene writes every vertex and corner of the grid by index, so it takes
+// only a grid that has them all (the builder gives null when it cannot).
 Int32 WarpScene::GridComplete() const
 {
     const Int32 nCount = m_nColumns * m_nRows;

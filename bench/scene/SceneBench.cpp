@@ -88,8 +88,7 @@ void BM_SceneFrame(benchmark::State& state)
     const TriangleList& rPool = g_pEngine->GetDisplay()->GetRenderer()->GetFreeTriangles();
     long long llFrames = 0;
     long long llGrowthFrames = 0;
-    g_llAllocations = 0;
-    g_bCounting = true;
+    AllocationCounter::Start();
     for (auto _ : state)
     {
         const Int32 nPoolBefore = rPool.GetCount();
@@ -98,10 +97,11 @@ void BM_SceneFrame(benchmark::State& state)
         if (rPool.GetCount() != nPoolBefore)
             llGrowthFrames++;
     }
-    g_bCounting = false;
+    AllocationCounter::Stop();
     state.SetItemsProcessed(llFrames);
+    const double dAllocations = (double)AllocationCounter::GetAllocations();
     state.counters["allocs_per_frame"] =
-        benchmark::Counter((double)g_llAllocations / (double)(llFrames > 0 ? llFrames : 1));
+        benchmark::Counter(dAllocations / (double)(llFrames > 0 ? llFrames : 1));
     state.counters["pool_growth_frames"] = benchmark::Counter((double)llGrowthFrames);
     state.counters["fps"] = benchmark::Counter((double)llFrames, benchmark::Counter::kIsRate);
     CloseScene();

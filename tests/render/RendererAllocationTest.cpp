@@ -2,84 +2,28 @@
 // queues no more triangles than an earlier one allocate nothing, and the
 // renderer's destruction gives back everything it took.
 //
-// Its own program: it replaces the global operator new and delete to count
-// calls, and runs the real software Glide (which draws without allocating).
+// Its own program: it links the counting operator new and delete
+// (AllocationCounter), and runs the real software Glide (which draws without
+// allocating).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <stdlib.h>
 #include <string>
 
 #include <Win32StandIn.h>
 #include <windows.h>
 
+#include "AllocationCounter.h"
 #include "DisplayDevice.h"
 #include "Engine.h"
 #include "Mesh.h"
 #include "MeshBuilder.h"
 #include "Renderer.h"
 #include "Shell.h"
-
-namespace
-{
-bool g_bCounting = false;
-long g_nAllocations = 0;
-long g_nReleases = 0;
-
-void* CountedAllocate(std::size_t uSize)
-{
-    if (g_bCounting)
-        g_nAllocations++;
-    return std::malloc(uSize == 0 ? 1 : uSize);
-}
-
-void CountedRelease(void* p)
-{
-    if (g_bCounting && p != nullptr)
-        g_nReleases++;
-    std::free(p);
-}
-} // namespace
-
-void* operator new(std::size_t uSize)
-{
-    void* p = CountedAllocate(uSize);
-    if (p == nullptr)
-        std::abort(); // the engine is built without exceptions
-    return p;
-}
-void* operator new[](std::size_t uSize)
-{
-    return operator new(uSize);
-}
-void* operator new(std::size_t uSize, const std::nothrow_t&) noexcept
-{
-    return CountedAllocate(uSize);
-}
-void* operator new[](std::size_t uSize, const std::nothrow_t&) noexcept
-{
-    return CountedAllocate(uSize);
-}
-void operator delete(void* p) noexcept
-{
-    CountedRelease(p);
-}
-void operator delete[](void* p) noexcept
-{
-    CountedRelease(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    CountedRelease(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    CountedRelease(p);
-}
 
 namespace
 {
@@ -119,7 +63,7 @@ class RendererAllocationTest : public ::testing::Test
 
     void TearDown() override
     {
-        g_bCounting = false;
+        AllocationCounter::Stop();
         if (g_pEngine != nullptr)
         {
             g_pEngine->Close();
@@ -149,8 +93,7 @@ class RendererAllocationTest : public ::testing::Test
     // allocations made during it.
     long Frame(std::initializer_list<Mesh*> meshes)
     {
-        g_nAllocations = 0;
-        g_bCounting = true;
+        AllocationCounter::Start();
         m_pRenderer->BeginFrame();
         Matrix4* pTop = m_pRenderer->PushMatrix();
         for (Int32 i = 0; i < 16; ++i)
@@ -159,8 +102,8 @@ class RendererAllocationTest : public ::testing::Test
             pMesh->Draw();
         m_pRenderer->PopMatrix();
         m_pRenderer->Flush();
-        g_bCounting = false;
-        return g_nAllocations;
+        AllocationCounter::Stop();
+        return AllocationCounter::GetAllocations();
     }
 
     Renderer* m_pRenderer = nullptr;
@@ -202,8 +145,7 @@ TEST_F(RendererAllocationTest, SceneFramesAllocateNothingAfterTheFirst)
     const float fAngle = 0.8f;
     auto frame = [&]()
     {
-        g_nAllocations = 0;
-        g_bCounting = true;
+        AllocationCounter::Start();
         m_pRenderer->BeginFrame();
         float* m = m_pRenderer->PushMatrix()->m_afEntry;
         const float c = std::cos(fAngle), s = std::sin(fAngle);
@@ -226,25 +168,23 @@ TEST_F(RendererAllocationTest, SceneFramesAllocateNothingAfterTheFirst)
         m_pRenderer->PopMatrix();
         const Int32 nQueued = m_pRenderer->GetActiveList()->GetCount();
         m_pRenderer->Flush();
-        g_bCounting = false;
+        AllocationCounter::Stop();
         return nQueued;
     };
     const Int32 nQueued = frame();
     EXPECT_GT(nQueued, 1152) << "the grid and part of the dome";
-    EXPECT_GE(g_nAllocations, 2 * nQueued) << "the first frame fills the pool";
+    EXPECT_GE(AllocationCounter::GetAllocations(), 2 * nQueued) << "the first frame fills the pool";
     for (Int32 i = 0; i < 30; ++i)
     {
         EXPECT_EQ(nQueued, frame());
-        EXPECT_EQ(0, g_nAllocations) << "frame " << i;
+        EXPECT_EQ(0, AllocationCounter::GetAllocations()) << "frame " << i;
     }
 }
 
 TEST_F(RendererAllocationTest, DestructionGivesBackEverything)
 {
     // A renderer of our own with triangles in the pool and still pending.
-    g_nAllocations = 0;
-    g_nReleases = 0;
-    g_bCounting = true;
+    AllocationCounter::Start();
     Renderer* pRenderer = new Renderer;
     ASSERT_EQ(1, pRenderer->Start());
     GrVertex v;
@@ -258,9 +198,10 @@ TEST_F(RendererAllocationTest, DestructionGivesBackEverything)
     pRenderer->Stop();
     pRenderer->Stop(); // as the display does before destroying it
     delete pRenderer;
-    g_bCounting = false;
-    EXPECT_GT(g_nAllocations, 2 * 6);
-    EXPECT_EQ(g_nAllocations, g_nReleases) << "allocations not given back";
+    AllocationCounter::Stop();
+    EXPECT_GT(AllocationCounter::GetAllocations(), 2 * 6);
+    EXPECT_EQ(AllocationCounter::GetAllocations(), AllocationCounter::GetReleases())
+        << "allocations not given back";
 }
 
 } // namespace

@@ -2,71 +2,22 @@
 // exchange, the grid is rewritten in place, the renderer reuses its pooled
 // triangles and the software Glide its buffers.
 //
-// Its own program: it replaces the global operator new to count allocations
-// while frames are drawn, and it runs the real software Glide.
+// Its own program: it links the counting operator new (AllocationCounter) to
+// count allocations while frames are drawn, and it runs the real software Glide.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <new>
 #include <string>
 
 #include <Win32StandIn.h>
 #include <windows.h>
 
+#include "AllocationCounter.h"
 #include "Application.h"
 #include "DisplayDevice.h"
 #include "Engine.h"
 #include "Renderer.h"
 #include "Shell.h"
-
-namespace
-{
-bool g_bCounting = false;
-long g_nAllocations = 0;
-
-void* CountedAllocate(std::size_t uSize)
-{
-    if (g_bCounting)
-        g_nAllocations++;
-    return std::malloc(uSize == 0 ? 1 : uSize);
-}
-} // namespace
-
-void* operator new(std::size_t uSize)
-{
-    void* p = CountedAllocate(uSize);
-    if (p == nullptr)
-        std::abort(); // the engine is built without exceptions
-    return p;
-}
-void* operator new[](std::size_t uSize)
-{
-    return operator new(uSize);
-}
-void* operator new(std::size_t uSize, const std::nothrow_t&) noexcept
-{
-    return CountedAllocate(uSize);
-}
-void* operator new[](std::size_t uSize, const std::nothrow_t&) noexcept
-{
-    return CountedAllocate(uSize);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace
 {
@@ -101,10 +52,10 @@ TEST(SceneAllocationTest, OnlyAFrameWithMoreTrianglesThanAnyBeforeAllocates)
     {
         const long nPoolBefore = pRenderer->GetFreeTriangles().GetCount();
         StandIn_AdvanceTestClock(1);
-        g_nAllocations = 0;
-        g_bCounting = true;
+        AllocationCounter::Start();
         g_pEngine->Tick();
-        g_bCounting = false;
+        AllocationCounter::Stop();
+        const long nAllocations = AllocationCounter::GetAllocations();
         const long nGrowth = pRenderer->GetFreeTriangles().GetCount() - nPoolBefore;
         ASSERT_GE(nGrowth, 0) << "frame " << k;
         if (k == 1)
@@ -112,12 +63,12 @@ TEST(SceneAllocationTest, OnlyAFrameWithMoreTrianglesThanAnyBeforeAllocates)
         if (nGrowth == 0)
         {
             nSteadyFrames++;
-            ASSERT_EQ(0, g_nAllocations) << "frame " << k << " queued no more triangles than "
-                                         << "an earlier frame, yet allocated";
+            ASSERT_EQ(0, nAllocations) << "frame " << k << " queued no more triangles than "
+                                       << "an earlier frame, yet allocated";
         }
         else
         {
-            ASSERT_LE(g_nAllocations, 2 * nGrowth)
+            ASSERT_LE(nAllocations, 2 * nGrowth)
                 << "frame " << k << " grew the pool by " << nGrowth << " triangles";
         }
     }

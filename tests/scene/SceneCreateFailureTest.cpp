@@ -3,71 +3,22 @@
 // meshes) comes back null, Create reports 0 instead of using it, and
 // Application::Destroy then releases what was made.
 //
-// Its own program: it replaces the non-throwing operator new (the engine's
-// only way to allocate) so that the n-th call made while armed fails.
+// Its own program: it links the counting operator new (AllocationCounter),
+// whose non-throwing form (the engine's only way to allocate) fails the n-th
+// call made while counting.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <new>
 #include <string>
 
 #include <RecordingGlide.h>
 #include <Win32StandIn.h>
 #include <windows.h>
 
+#include "AllocationCounter.h"
 #include "Engine.h"
 #include "Shell.h"
 #include "WarpScene.h"
-
-namespace
-{
-bool g_bArmed = false;
-long g_nCalls = 0;   // non-throwing allocations while armed
-long g_nFailAt = -1; // the call (0-based) that fails; -1: none
-
-void* MaybeAllocate(std::size_t uSize)
-{
-    if (g_bArmed && g_nCalls++ == g_nFailAt)
-        return nullptr;
-    return std::malloc(uSize == 0 ? 1 : uSize);
-}
-} // namespace
-
-void* operator new(std::size_t uSize, const std::nothrow_t&) noexcept
-{
-    return MaybeAllocate(uSize);
-}
-void* operator new[](std::size_t uSize, const std::nothrow_t&) noexcept
-{
-    return MaybeAllocate(uSize);
-}
-void* operator new(std::size_t uSize)
-{
-    void* p = std::malloc(uSize == 0 ? 1 : uSize);
-    if (p == nullptr)
-        std::abort();
-    return p;
-}
-void* operator new[](std::size_t uSize)
-{
-    return operator new(uSize);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace
 {
@@ -102,12 +53,11 @@ class SceneCreateFailureTest : public ::testing::Test
     {
         WarpScene* pScene = new WarpScene;
         g_pApp = pScene;
-        g_nCalls = 0;
-        g_nFailAt = nFailAt;
-        g_bArmed = true;
+        AllocationCounter::FailNoThrowAt(nFailAt);
+        AllocationCounter::Start();
         const int nResult = pScene->Create();
-        g_bArmed = false;
-        *pnCalls = g_nCalls;
+        AllocationCounter::Stop();
+        *pnCalls = AllocationCounter::GetNoThrowAllocations();
         pScene->Destroy();
         pScene->Destroy();
         delete pScene;

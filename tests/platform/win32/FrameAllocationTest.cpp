@@ -1,39 +1,10 @@
 // The calls a frame makes (device contexts, blits, the look at the queue, the counter) allocate
 // nothing once the first frames have sized what they need: the engine's frames allocate
 // nothing, and the stand-in must not either.
+// The program links the counting operator new (AllocationCounter).
 #include "StandInFixture.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// GCC pairs the replaced operators below with the library's at -O2 and warns of a mismatch that
-// cannot happen: both come from this file.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace
-{
-std::atomic<bool> g_bCounting{false};
-std::atomic<int> g_nAllocations{0};
-} // namespace
-
-void* operator new(size_t nSize)
-{
-    if (g_bCounting)
-        ++g_nAllocations;
-    void* p = malloc(nSize ? nSize : 1);
-    if (!p)
-        throw std::bad_alloc();
-    return p;
-}
-void operator delete(void* p) noexcept
-{
-    free(p);
-}
-void operator delete(void* p, size_t) noexcept
-{
-    free(p);
-}
+#include "AllocationCounter.h"
 
 namespace
 {
@@ -86,17 +57,16 @@ TEST_F(FrameAllocationTest, SteadyFramesAllocateNothing)
     };
     for (int i = 0; i < 3; ++i)
         OneFrame();
-    g_nAllocations = 0;
-    g_bCounting = true;
+    AllocationCounter::Start();
     int* volatile pProbe = new int(1); // the counter itself counts
     delete pProbe;
-    g_bCounting = false;
-    ASSERT_EQ(g_nAllocations.exchange(0), 1);
-    g_bCounting = true;
+    AllocationCounter::Stop();
+    ASSERT_EQ(AllocationCounter::GetAllocations(), 1);
+    AllocationCounter::Start();
     for (int i = 0; i < 10; ++i)
         OneFrame();
-    g_bCounting = false;
-    EXPECT_EQ(g_nAllocations.load(), 0);
+    AllocationCounter::Stop();
+    EXPECT_EQ(AllocationCounter::GetAllocations(), 0);
     SelectObject(hMemory, hPrevious);
     DeleteObject(hBitmap);
     DeleteDC(hMemory);

@@ -49,6 +49,12 @@ bool StartSdlVideo()
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return false;
     SDL_StopTextInput(); // characters come from TranslateMessage, as on Windows
+    // On X11 a window surface is a shared-memory image put to the window; SDL would otherwise
+    // back it with an OpenGL texture, which without a GPU is Mesa's software OpenGL and costs
+    // many times the copy. (SDL_FRAMEBUFFER_ACCELERATION in the environment still wins.)
+    const char* pszDriver = SDL_GetCurrentVideoDriver();
+    if (pszDriver && strcmp(pszDriver, "x11") == 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     g_uWakeEvent = SDL_RegisterEvents(1);
     return true;
 }

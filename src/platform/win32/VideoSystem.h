@@ -4,7 +4,8 @@
 // MOLTRANE_HEADLESS=1, when neither DISPLAY nor WAYLAND_DISPLAY is set, when SDL_VIDEODRIVER
 // names SDL's dummy or offscreen driver, or when SDL's video does not start. With a display,
 // SDL runs with its signal handlers off (Ctrl+C and SIGTERM keep their ordinary effect) and
-// without minimising full-screen windows when they lose focus; while the program has a window
+// without minimising full-screen windows when they lose focus, and on X11 with window surfaces
+// put to the window directly (no OpenGL behind them); while the program has a window
 // the desktop's screensaver stays off (SDL's default), as an active full-screen window on
 // Windows answers SC_SCREENSAVE.
 // Owner: process-wide. IsActive and WakeFromAnyThread may be called from any thread; the rest

@@ -29,21 +29,18 @@ void WindowSurface::Create(const char* pszTitle, int x, int y, int nWidth, int n
                 SDL_GetError());
         return;
     }
-    // The renderer comes now, while the window is hidden: an OpenGL renderer makes SDL build
-    // the window again, which must happen before it is named and shown.
-    EnsureRenderer();
+    // The window surface comes now, while the window is hidden: where SDL backs it with a
+    // renderer (any display but X11, or SDL_FRAMEBUFFER_ACCELERATION set), an OpenGL one makes
+    // SDL build the window again, which must happen before it is named and shown.
+    if (!SDL_GetWindowSurface(m_pWindow))
+        fprintf(stderr, "win32 stand-in: no window surface (%s); drawing stays off screen\n",
+                SDL_GetError());
 }
 
 void WindowSurface::Release()
 {
-    if (m_pTexture)
-        SDL_DestroyTexture(m_pTexture);
-    if (m_pRenderer)
-        SDL_DestroyRenderer(m_pRenderer);
     if (m_pWindow)
-        SDL_DestroyWindow(m_pWindow);
-    m_pTexture = nullptr;
-    m_pRenderer = nullptr;
+        SDL_DestroyWindow(m_pWindow); // its surface goes with it
     m_pWindow = nullptr;
     m_pixels.clear();
     m_pixels.shrink_to_fit();
@@ -74,42 +71,44 @@ PixelLayout WindowSurface::GetLayout()
     return MakeXrgbLayout(m_pixels.data(), m_nWidth, m_nHeight);
 }
 
-bool WindowSurface::EnsureRenderer()
+void WindowSurface::CopyInto(SDL_Surface* pScreen) const
 {
-    if (!m_pWindow)
-        return false;
-    if (!m_pRenderer)
+    int nWidth = std::min(m_nWidth, pScreen->w);
+    int nHeight = std::min(m_nHeight, pScreen->h);
+    bool bLock = SDL_MUSTLOCK(pScreen);
+    if (bLock && SDL_LockSurface(pScreen) != 0)
+        return;
+    // The same layout (0x00RRGGBB, as X11's 24-bit visuals have) copies whole rows.
+    if (nWidth > 0 && nHeight > 0)
+        SDL_ConvertPixels(nWidth, nHeight, SDL_PIXELFORMAT_RGB888, m_pixels.data(), m_nWidth * 4,
+                          pScreen->format->format, pScreen->pixels, pScreen->pitch);
+    if (bLock)
+        SDL_UnlockSurface(pScreen);
+    Uint32 uBlack = SDL_MapRGB(pScreen->format, 0, 0, 0);
+    if (pScreen->w > nWidth)
     {
-        // No vsync: the program paces itself, and a present must never wait for a retrace.
-        m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, 0);
-        if (!m_pRenderer)
-            m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_SOFTWARE);
-        if (!m_pRenderer)
-            return false;
+        SDL_Rect right = {nWidth, 0, pScreen->w - nWidth, pScreen->h};
+        SDL_FillRect(pScreen, &right, uBlack);
     }
-    if (m_pTexture && (m_nTextureWidth != m_nWidth || m_nTextureHeight != m_nHeight))
+    if (pScreen->h > nHeight)
     {
-        SDL_DestroyTexture(m_pTexture);
-        m_pTexture = nullptr;
+        SDL_Rect below = {0, nHeight, nWidth, pScreen->h - nHeight};
+        SDL_FillRect(pScreen, &below, uBlack);
     }
-    if (!m_pTexture && m_nWidth > 0 && m_nHeight > 0)
-    {
-        m_pTexture = SDL_CreateTexture(m_pRenderer, SDL_PIXELFORMAT_RGB888,
-                                       SDL_TEXTUREACCESS_STREAMING, m_nWidth, m_nHeight);
-        m_nTextureWidth = m_nWidth;
-        m_nTextureHeight = m_nHeight;
-    }
-    return m_pTexture != nullptr;
 }
 
 void WindowSurface::Present()
 {
     m_bChanged = false;
-    if (!m_bShown || !EnsureRenderer())
+    if (!m_bShown || !m_pWindow)
         return;
-    SDL_UpdateTexture(m_pTexture, nullptr, m_pixels.data(), m_nWidth * 4);
-    SDL_RenderCopy(m_pRenderer, m_pTexture, nullptr, nullptr);
-    SDL_RenderPresent(m_pRenderer);
+    // A size change (or a restore) leaves SDL's old surface invalid: asking each time gets the
+    // new one then, and costs a flag test otherwise.
+    SDL_Surface* pScreen = SDL_GetWindowSurface(m_pWindow);
+    if (!pScreen)
+        return;
+    CopyInto(pScreen);
+    SDL_UpdateWindowSurface(m_pWindow);
 }
 
 void WindowSurface::Show(bool bShow)

@@ -1,10 +1,12 @@
 // WindowSurface: what a window shows. The picture (its client area as 0x00RRGGBB pixels,
 // top row first) is kept by the stand-in like a backing store; drawing into the window's
 // device context changes it at once, and when the window has an SDL window the changed picture
-// is presented there (an SDL renderer with a streaming texture) when the device context is
-// released or the program next looks at its messages, so the several calls that draw one
-// frame (bars and picture) cost one present. Without a display only the picture exists, so
-// tests can read what the program drew.
+// is presented there when the device context is released or the program next looks at its
+// messages, so the several calls that draw one frame (bars and picture) cost one present.
+// A present copies the picture row by row into SDL's window surface and shows it: on X11 a
+// shared-memory image put to the window, with no OpenGL (a software OpenGL such as llvmpipe
+// costs far more than the copy). Without a display only the picture exists, so tests can read
+// what the program drew.
 // Owner: the Window it belongs to; created with the window, released when it is destroyed.
 // Present runs once per frame for the engine.
 #pragma once
@@ -15,8 +17,7 @@
 #include <vector>
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Surface;
 
 namespace StandIn
 {
@@ -57,7 +58,9 @@ class WindowSurface
     SDL_Window* GetSdlWindow() const { return m_pWindow; }
 
   private:
-    bool EnsureRenderer();
+    // The picture into the window surface: the rows the two share, black where the window is
+    // larger (until its size change reaches the picture).
+    void CopyInto(SDL_Surface* pScreen) const;
 
     std::vector<uint32_t> m_pixels;
     int m_nWidth = 0;
@@ -65,10 +68,6 @@ class WindowSurface
     bool m_bShown = false;
     bool m_bChanged = false;
     SDL_Window* m_pWindow = nullptr;
-    SDL_Renderer* m_pRenderer = nullptr;
-    SDL_Texture* m_pTexture = nullptr;
-    int m_nTextureWidth = 0;
-    int m_nTextureHeight = 0;
 };
 
 } // namespace StandIn

@@ -17,61 +17,23 @@ export XDG_RUNTIME_DIR="$E2E_TMP/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # The programs look for a display; they must never fall back to headless here.
 unset MOLTRANE_HEADLESS SDL_VIDEODRIVER WAYLAND_DISPLAY
-E2E_XVFB_PID=
+# The helpers shared with the Windows build's scripts: fail/pass/finish, start_xvfb, run_bg_in,
+# pid_of, is_running, wait_exit, expect_exit, windows_named, wait_window, dismiss_box.
+PROC_TMP=$E2E_TMP
+source "$(dirname "${BASH_SOURCE[0]}")/../support/process_lib.sh"
 
 e2e_cleanup() {
-    local f
-    for f in "$E2E_TMP"/*.pid; do
-        [ -e "$f" ] || continue
-        kill -9 "$(cat "$f")" 2>/dev/null
-    done
-    [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null
+    stop_programs
+    stop_xvfb
     wait 2>/dev/null
     rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
 
-# Failures are kept in a file, so that checks made inside command
-# substitutions count as well.
-fail() {
-    echo "FAIL: $*" >&2
-    echo "$*" >>"$E2E_TMP/failures"
-}
-
-pass() {
-    echo "ok: $*"
-}
-
-# Ends the script with the overall result.
-finish() {
-    if [ -s "$E2E_TMP/failures" ]; then
-        echo "some checks failed" >&2
-        exit 1
-    fi
-    echo "all checks passed"
-    exit 0
-}
-
 # Starts Xvfb on a display number that is free (Xvfb picks it and reports it)
 # and waits until it answers.
 start_x() {
-    local fifo="$E2E_TMP/displayfd"
-    : >"$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
-        if [ -s "$fifo" ]; then
-            export DISPLAY=":$(tr -d '\n' <"$fifo")"
-            if xdpyinfo >/dev/null 2>&1; then
-                return 0
-            fi
-        fi
-        sleep 0.1
-    done
-    echo "Xvfb did not start" >&2
-    cat "$E2E_TMP/xvfb.log" >&2
-    exit 1
+    start_xvfb
 }
 
 # run_bg NAME PROGRAM ARGS...: starts the program in the background. Its pid
@@ -80,77 +42,7 @@ start_x() {
 run_bg() {
     local name=$1
     shift
-    rm -f "$E2E_TMP/$name".{rc,out,err,pid}
-    (
-        "$@" >"$E2E_TMP/$name.out" 2>"$E2E_TMP/$name.err" &
-        echo $! >"$E2E_TMP/$name.pid"
-        wait $!
-        echo $? >"$E2E_TMP/$name.rc.tmp"
-        mv "$E2E_TMP/$name.rc.tmp" "$E2E_TMP/$name.rc"
-        rm -f "$E2E_TMP/$name.pid"
-    ) &
-    local i
-    for i in $(seq 50); do
-        [ -e "$E2E_TMP/$name.pid" ] || [ -e "$E2E_TMP/$name.rc" ] && return 0
-        sleep 0.1
-    done
-}
-
-pid_of() {
-    cat "$E2E_TMP/$1.pid" 2>/dev/null
-}
-
-is_running() {
-    [ ! -e "$E2E_TMP/$1.rc" ]
-}
-
-# wait_exit NAME SECONDS: prints the exit status, or "timeout".
-wait_exit() {
-    local name=$1 deadline=$((SECONDS + $2))
-    while [ $SECONDS -lt $deadline ]; do
-        if [ -e "$E2E_TMP/$name.rc" ]; then
-            cat "$E2E_TMP/$name.rc"
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo timeout
-}
-
-# expect_exit NAME SECONDS CODE WHAT: checks the exit status.
-expect_exit() {
-    local rc
-    rc=$(wait_exit "$1" "$2")
-    if [ "$rc" = "$3" ]; then
-        pass "$4 (exit $rc)"
-    else
-        fail "$4: exit status $rc, expected $3; stderr: $(head -c 600 "$E2E_TMP/$1.err" 2>/dev/null)"
-    fi
-}
-
-# Windows of the X tree whose name is exactly NAME, one id a line.
-windows_named() {
-    xwininfo -root -tree 2>/dev/null | awk -v name="\"$1\"" 'index($0, " " name ":") { print $1 }'
-}
-
-# wait_window NAME SECONDS: prints the id of the first window named NAME.
-wait_window() {
-    local deadline=$((SECONDS + $2)) ids
-    while [ $SECONDS -lt $deadline ]; do
-        ids=$(windows_named "$1")
-        if [ -n "$ids" ]; then
-            echo "$ids" | head -n 1
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
-
-# Dismisses a message box with the Return key, the way a user does.
-dismiss_box() {
-    xdotool windowfocus --sync "$1" >/dev/null 2>&1
-    xdotool key Return
+    run_bg_in "$name" "$PWD" "$@"
 }
 
 # wait_engine NAME: waits for the engine window "Vellumtide 0.8" and prints

@@ -27,11 +27,11 @@ bool OpenScenePath()
     for (int nLod = 0, nSize = 256; nLod <= 8; ++nLod, nSize /= 2)
         for (int y = 0; y < nSize; ++y)
             for (int x = 0; x < nSize; ++x)
-                texels.push_back(std::uint16_t(((x * 7) & 31) << 11 | ((y * 5) & 63) << 5 |
-                                               ((x ^ y) & 31)));
+                texels.push_back(
+                    std::uint16_t(((x * 7) & 31) << 11 | ((y * 5) & 63) << 5 | ((x ^ y) & 31)));
     const GrMipMapId_t id = guTexAllocateMemory(
-        GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 256, 256, GR_TEXFMT_RGB_565, GR_MIPMAP_NEAREST,
-        GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
+        GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 256, 256, GR_TEXFMT_RGB_565, GR_MIPMAP_NEAREST, GR_LOD_1,
+        GR_LOD_256, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
         GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR, 0.0f, FXFALSE);
     if (id == GR_NULL_MIPMAP_HANDLE)
         return false;
@@ -81,9 +81,8 @@ void FullScreenQuad(benchmark::State& state)
         grDrawTriangle(&a, &c, &d);
     }
     state.SetItemsProcessed(state.iterations() * Width * Height);
-    state.counters["Mpixel/s"] = benchmark::Counter(double(state.iterations()) * Width * Height /
-                                                        1e6,
-                                                    benchmark::Counter::kIsRate);
+    state.counters["Mpixel/s"] = benchmark::Counter(
+        double(state.iterations()) * Width * Height / 1e6, benchmark::Counter::kIsRate);
     grGlideShutdown();
 }
 BENCHMARK(FullScreenQuad)->Unit(benchmark::kMillisecond);

@@ -12,7 +12,7 @@
 
 class BoardSelection
 {
-public:
+  public:
     // False for "none". pchValue may be null (variable not set).
     // bQuiet: do not report an unknown value (grSstQueryBoards peeks before grGlideInit).
     static bool FromName(const char* pchValue, BoardConfig* pBoard, bool bQuiet = false);

@@ -21,7 +21,7 @@ struct DecodedTexture
 {
     TextureSource source;
     Int32 nNccTable = 0;
-    UInt32 nLowAddress = 0;  // TMU bytes the chain was read from: [low, high)
+    UInt32 nLowAddress = 0; // TMU bytes the chain was read from: [low, high)
     UInt32 nHighAddress = 0;
     bool bValid = false;
     UInt32 nLastUse = 0;

@@ -3,17 +3,14 @@
 #include "Dither.h"
 #include "TriangleSetup.h"
 
-Device::Device() : m_Pacer(m_Clock)
-{
-}
+Device::Device() : m_Pacer(m_Clock) {}
 
 Device::~Device()
 {
     Close();
 }
 
-Int64 Device::FrameBufferBytes(Int32 nWidth, Int32 nHeight, Int32 nColorBuffers,
-                               Int32 nAuxBuffers)
+Int64 Device::FrameBufferBytes(Int32 nWidth, Int32 nHeight, Int32 nColorBuffers, Int32 nAuxBuffers)
 {
     return Int64(nWidth) * nHeight * 2 * (nColorBuffers + nAuxBuffers);
 }

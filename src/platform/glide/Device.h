@@ -23,7 +23,7 @@
 
 class Device
 {
-public:
+  public:
     Device();
     ~Device();
     Device(const Device&) = delete;
@@ -69,7 +69,7 @@ public:
     UInt32 GetTrianglesDrawn() const { return m_nTrianglesDrawn; }
     void ResetTriangleCounts() { m_nTrianglesProcessed = m_nTrianglesDrawn = 0; }
 
-private:
+  private:
     BoardConfig m_Board;
     DeviceState m_State;
     FrameBuffer m_FrameBuffer;

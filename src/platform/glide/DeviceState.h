@@ -245,5 +245,4 @@ struct DeviceState
 };
 
 // Copied and compared as bytes by the span renderer's plan cache and by grGlideGetState.
-static_assert(std::is_trivially_copyable<DeviceState>::value,
-              "DeviceState must stay plain data");
+static_assert(std::is_trivially_copyable<DeviceState>::value, "DeviceState must stay plain data");

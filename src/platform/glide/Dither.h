@@ -12,7 +12,7 @@
 
 class Dither
 {
-public:
+  public:
     // Matrix values (0..15) indexed [y & 3][x & 3]; the 2x2 matrix is tiled to 4x4.
     static const Byte s_abMatrix4x4[4][4];
     static const Byte s_abMatrix2x2[4][4];
@@ -39,7 +39,7 @@ public:
     static Int32 ExpandGreen(std::uint16_t nPixel) { return Widen6((nPixel >> 5) & 0x3F); }
     static Int32 ExpandBlue(std::uint16_t nPixel) { return Widen5(nPixel & 0x1F); }
 
-private:
+  private:
     static Int32 Widen5(Int32 n) { return (n << 3) | (n >> 2); }
     static Int32 Widen6(Int32 n) { return (n << 2) | (n >> 4); }
 };

@@ -18,7 +18,7 @@ enum class BufferId : Byte
 
 class FrameBuffer
 {
-public:
+  public:
     // Pixels allocated past the end of each buffer: the span renderer reads and rewrites (with
     // their own values) up to 7 pixels beyond a span when it works in groups of eight.
     static constexpr Int32 Padding = 8;
@@ -47,10 +47,10 @@ public:
     // Copies a w x h region starting at (x, y), top row first, into pDst with nStride bytes per
     // row. False when the buffer is missing, the region leaves the buffer, nStride is below
     // 2 * w or pDst is null.
-    bool ReadRegion(BufferId eBuffer, Int32 x, Int32 y, Int32 nWidth, Int32 nHeight,
-                    Int32 nStride, void* pDst) const;
+    bool ReadRegion(BufferId eBuffer, Int32 x, Int32 y, Int32 nWidth, Int32 nHeight, Int32 nStride,
+                    void* pDst) const;
 
-private:
+  private:
     Int32 m_nWidth = 0;
     Int32 m_nHeight = 0;
     Int32 m_nColorBuffers = 0;

@@ -128,9 +128,8 @@ void FX_CALL grColorMask(FxBool rgb, FxBool a)
     Context().GetState().bAlphaMask = a != FXFALSE;
 }
 
-FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y,
-                               FxU32 src_width, FxU32 src_height, FxU32 dst_stride,
-                               void* dst_data)
+FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, FxU32 src_width,
+                               FxU32 src_height, FxU32 dst_stride, void* dst_data)
 {
     // Origin always upper left. A region outside the buffer, a stride below twice the width or
     // a missing buffer is refused with FXFALSE instead of reading past the frame buffer
@@ -142,9 +141,9 @@ FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y,
     if (src_x > nLimit || src_y > nLimit || src_width > nLimit || src_height > nLimit ||
         dst_stride > nLimit)
         return FXFALSE;
-    return Context().GetDevice().GetFrameBuffer().ReadRegion(
-               eBuffer, Int32(src_x), Int32(src_y), Int32(src_width), Int32(src_height),
-               Int32(dst_stride), dst_data)
+    return Context().GetDevice().GetFrameBuffer().ReadRegion(eBuffer, Int32(src_x), Int32(src_y),
+                                                             Int32(src_width), Int32(src_height),
+                                                             Int32(dst_stride), dst_data)
                ? FXTRUE
                : FXFALSE;
 }
@@ -199,9 +198,9 @@ FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writ
     const bool bWrite = (type & 0x1u) == GR_LFB_WRITE_ONLY;
     // The software board exposes its buffers directly: 16-bit pixels, rows top first, written
     // as they are (no pixel pipeline); other write formats cannot be offered that way.
-    if (bWrite && (pixelPipeline || (writeMode != GR_LFBWRITEMODE_565 &&
-                                     writeMode != GR_LFBWRITEMODE_ANY &&
-                                     writeMode != GR_LFBWRITEMODE_ZA16)))
+    if (bWrite &&
+        (pixelPipeline || (writeMode != GR_LFBWRITEMODE_565 && writeMode != GR_LFBWRITEMODE_ANY &&
+                           writeMode != GR_LFBWRITEMODE_ZA16)))
         return FXFALSE;
     (void)origin;
     info->lfbPtr = pPixels;

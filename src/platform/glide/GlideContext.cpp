@@ -58,8 +58,8 @@ void GlideContext::Shutdown()
 }
 
 bool GlideContext::Open(HWND hWnd, GrScreenResolution_t eResolution, GrScreenRefresh_t eRefresh,
-                        GrColorFormat_t eColorFormat, GrOriginLocation_t eOrigin,
-                        int nColorBuffers, int nAuxBuffers)
+                        GrColorFormat_t eColorFormat, GrOriginLocation_t eOrigin, int nColorBuffers,
+                        int nAuxBuffers)
 {
     if (!HasBoard())
         return false;

@@ -15,7 +15,7 @@
 
 class GlideContext
 {
-public:
+  public:
     static GlideContext& Get();
 
     // grGlideInit / grGlideShutdown.
@@ -65,7 +65,7 @@ public:
     // Last NCC table pointer downloaded per TMU and table (grTexDownloadTable skips a repeat).
     const void* m_aapLastNcc[GlideConfig::MaxTmus][2] = {{nullptr, nullptr}, {nullptr, nullptr}};
 
-private:
+  private:
     GlideContext() = default;
     void ReadEnvironment();
 

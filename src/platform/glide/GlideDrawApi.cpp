@@ -29,14 +29,14 @@ void Draw(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 // Points and lines are never culled.
 class NoCulling
 {
-public:
+  public:
     NoCulling() : m_eSaved(Context().GetState().eCull)
     {
         Context().GetState().eCull = CullMode::Disabled;
     }
     ~NoCulling() { Context().GetState().eCull = m_eSaved; }
 
-private:
+  private:
     CullMode m_eSaved;
 };
 
@@ -54,8 +54,7 @@ GrVertex Lerp(const GrVertex& a, const GrVertex& b, float t)
 
 // Clips a polygon against one side of the clip window: keeps points with
 // sign * (coordinate - bound) >= 0.
-Int32 ClipSide(const GrVertex* pIn, Int32 nIn, GrVertex* pOut, bool bY, float fBound,
-               float fSign)
+Int32 ClipSide(const GrVertex* pIn, Int32 nIn, GrVertex* pOut, bool bY, float fBound, float fSign)
 {
     Int32 nOut = 0;
     for (Int32 i = 0; i < nIn; ++i)

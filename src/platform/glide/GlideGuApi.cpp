@@ -10,20 +10,18 @@ GlideContext& Context()
 }
 } // namespace
 
-GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 odd_even_mask, int width,
-                                         int height, GrTextureFormat_t fmt,
-                                         GrMipMapMode_t mm_mode, GrLOD_t smallest_lod,
-                                         GrLOD_t largest_lod, GrAspectRatio_t aspect,
-                                         GrTextureClampMode_t s_clamp_mode,
+GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 odd_even_mask, int width, int height,
+                                         GrTextureFormat_t fmt, GrMipMapMode_t mm_mode,
+                                         GrLOD_t smallest_lod, GrLOD_t largest_lod,
+                                         GrAspectRatio_t aspect, GrTextureClampMode_t s_clamp_mode,
                                          GrTextureClampMode_t t_clamp_mode,
                                          GrTextureFilterMode_t minfilter_mode,
                                          GrTextureFilterMode_t magfilter_mode, float lod_bias,
                                          FxBool trilinear)
 {
     return Context().GetGu().Allocate(Context(), tmu, odd_even_mask, width, height, fmt, mm_mode,
-                                      smallest_lod, largest_lod, aspect, s_clamp_mode,
-                                      t_clamp_mode, minfilter_mode, magfilter_mode, lod_bias,
-                                      trilinear);
+                                      smallest_lod, largest_lod, aspect, s_clamp_mode, t_clamp_mode,
+                                      minfilter_mode, magfilter_mode, lod_bias, trilinear);
 }
 
 FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int height,
@@ -108,10 +106,6 @@ void FX_CALL guMovieSetName(const char* name)
     (void)name;
 }
 
-void FX_CALL guMovieStart(void)
-{
-}
+void FX_CALL guMovieStart(void) {}
 
-void FX_CALL guMovieStop(void)
-{
-}
+void FX_CALL guMovieStop(void) {}

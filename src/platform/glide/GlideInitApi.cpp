@@ -29,7 +29,8 @@ FxBool FX_CALL grSstQueryBoards(GrHwConfiguration* hwConfig)
     if (!hwConfig)
         return FXFALSE;
     BoardConfig board;
-    hwConfig->num_sst = BoardSelection::FromName(std::getenv("GLIDE_SW_BOARD"), &board, true) ? 1 : 0;
+    hwConfig->num_sst =
+        BoardSelection::FromName(std::getenv("GLIDE_SW_BOARD"), &board, true) ? 1 : 0;
     return FXTRUE;
 }
 
@@ -80,8 +81,8 @@ FxBool FX_CALL grSstWinOpen(
     int num_aux_buffers)
 {
     HWND hWindow = reinterpret_cast<HWND>(static_cast<UINT_PTR>(hWnd));
-    return Context().Open(hWindow, screen_resolution, refresh_rate, color_format,
-                          origin_location, num_buffers, num_aux_buffers)
+    return Context().Open(hWindow, screen_resolution, refresh_rate, color_format, origin_location,
+                          num_buffers, num_aux_buffers)
                ? FXTRUE
                : FXFALSE;
 }

@@ -55,8 +55,7 @@ bool GlideMap::CombineFunction(GrCombineFunction_t eFunction, CombineSpec* pSpec
     return true;
 }
 
-bool GlideMap::CombineFactor(GrCombineFactor_t eFactor, CombineUnitKind eUnit,
-                             CombineSpec* pSpec)
+bool GlideMap::CombineFactor(GrCombineFactor_t eFactor, CombineUnitKind eUnit, CombineSpec* pSpec)
 {
     // Bits 2..0 select the source; bit 3 set means 1 - f (so ONE is "one minus zero").
     if (eFactor < 0 || eFactor > 0xD || (eFactor & 7) > 5)

@@ -58,8 +58,7 @@ bool FitsTmu(GrChipID_t tmu, FxU32 nAddress, UInt32 nBytes)
 }
 
 void DownloadLevelRows(GrChipID_t tmu, FxU32 startAddress, const TextureShape& shape,
-                       UInt32 nParity, Int32 nLod, const void* pData, int nFirstRow,
-                       int nLastRow)
+                       UInt32 nParity, Int32 nLod, const void* pData, int nFirstRow, int nLastRow)
 {
     TextureUnit* pUnit = Context().GetDevice().GetTmu(tmu);
     if (!pUnit || !pData || !TextureLayout::InParity(nLod, nParity))
@@ -74,8 +73,8 @@ void DownloadLevelRows(GrChipID_t tmu, FxU32 startAddress, const TextureShape& s
     // pData is the whole level; rows nFirstRow..nLastRow of it are sent.
     const size_t nRowBytes = size_t(TextureLayout::LevelWidth(nLod, shape.nAspectLog)) *
                              size_t(TexelDecoder::BytesPerTexel(shape.eFormat));
-    const Byte* pRows = nFirstRow >= 0 ? static_cast<const Byte*>(pData) + nRowBytes * size_t(nFirstRow)
-                                       : nullptr;
+    const Byte* pRows =
+        nFirstRow >= 0 ? static_cast<const Byte*>(pData) + nRowBytes * size_t(nFirstRow) : nullptr;
     if (!pUnit->WriteLevel(TextureLayout::LevelAddress(layout, nLod), nLod, shape.nAspectLog,
                            shape.eFormat, pRows, nFirstRow, nLastRow))
         Context().Error("texture download outside texture memory");
@@ -171,8 +170,7 @@ void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_
                                     TextureLayout::LevelHeight(nLod, nAspectLog) - 1);
 }
 
-void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,
-                                 GrTexInfo* info)
+void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo* info)
 {
     TextureShape shape;
     UInt32 nParity;
@@ -296,8 +294,7 @@ void FX_CALL guTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc)
         eFunction = GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, eFactor = GR_COMBINE_FACTOR_ONE;
         break;
     case GR_TEXTURECOMBINE_DETAIL:
-        eFunction = GR_COMBINE_FUNCTION_BLEND,
-        eFactor = GR_COMBINE_FACTOR_ONE_MINUS_DETAIL_FACTOR;
+        eFunction = GR_COMBINE_FUNCTION_BLEND, eFactor = GR_COMBINE_FACTOR_ONE_MINUS_DETAIL_FACTOR;
         break;
     case GR_TEXTURECOMBINE_DETAIL_OTHER:
         eFunction = GR_COMBINE_FUNCTION_BLEND, eFactor = GR_COMBINE_FACTOR_DETAIL_FACTOR;
@@ -377,8 +374,7 @@ void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias)
     pTmu->sampler.nLodBias = Int32(std::floor(fBias * 4.0f + 0.5f)) * 64;
 }
 
-void FX_CALL grTexDetailControl(GrChipID_t tmu, int lod_bias, FxU8 detail_scale,
-                                float detail_max)
+void FX_CALL grTexDetailControl(GrChipID_t tmu, int lod_bias, FxU8 detail_scale, float detail_max)
 {
     TmuState* pTmu = Tmu(tmu, "grTexDetailControl: bad TMU");
     if (!pTmu)

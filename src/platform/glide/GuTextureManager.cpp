@@ -55,8 +55,7 @@ GrMipMapId_t GuTextureManager::Allocate(GlideContext& context, GrChipID_t tmu, F
                                         int nWidth, int nHeight, GrTextureFormat_t eFormat,
                                         GrMipMapMode_t eMipMap, GrLOD_t eSmallLod,
                                         GrLOD_t eLargeLod, GrAspectRatio_t eAspect,
-                                        GrTextureClampMode_t eClampS,
-                                        GrTextureClampMode_t eClampT,
+                                        GrTextureClampMode_t eClampS, GrTextureClampMode_t eClampT,
                                         GrTextureFilterMode_t eMinFilter,
                                         GrTextureFilterMode_t eMagFilter, float fLodBias,
                                         FxBool bTrilinear)
@@ -178,9 +177,8 @@ void GuTextureManager::DownloadLevel(GlideContext& context, GrMipMapId_t id, GrL
         !GlideMap::Aspect(info.aspect_ratio, &nAspectLog) ||
         !GlideMap::TextureFormat(info.format, &eTexel))
         return context.Error("guTexDownloadMipMapLevel: bad level");
-    grTexDownloadMipMapLevel(info.tmu, info.tmu_base_address, eLod, info.lod_max,
-                             info.aspect_ratio, info.format, info.odd_even_mask,
-                             const_cast<void*>(*ppSource));
+    grTexDownloadMipMapLevel(info.tmu, info.tmu_base_address, eLod, info.lod_max, info.aspect_ratio,
+                             info.format, info.odd_even_mask, const_cast<void*>(*ppSource));
     *ppSource = static_cast<const Byte*>(*ppSource) +
                 TextureLayout::LevelHostBytes(nLod, nAspectLog, eTexel);
 }

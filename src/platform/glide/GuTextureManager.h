@@ -17,7 +17,7 @@ class GlideContext;
 
 class GuTextureManager
 {
-public:
+  public:
     GuTextureManager() = default;
     ~GuTextureManager();
     GuTextureManager(const GuTextureManager&) = delete;
@@ -43,8 +43,7 @@ public:
     void Download(GlideContext& context, GrMipMapId_t id, const void* pSource,
                   const GuNccTable* pTable);
     // One level; advances *ppSource past it.
-    void DownloadLevel(GlideContext& context, GrMipMapId_t id, GrLOD_t eLod,
-                       const void** ppSource);
+    void DownloadLevel(GlideContext& context, GrMipMapId_t id, GrLOD_t eLod, const void** ppSource);
     // Unknown, stale and null handles are ignored.
     void Source(GlideContext& context, GrMipMapId_t id);
 
@@ -52,7 +51,7 @@ public:
     GrMipMapId_t Current(GrChipID_t tmu) const;
     GrMipMapInfo* Info(GrMipMapId_t id);
 
-private:
+  private:
     struct Entry
     {
         GrMipMapInfo info;
@@ -64,8 +63,7 @@ private:
     Entry m_aEntries[GlideConfig::MaxMipMaps] = {};
     Int32 m_nCount = 0;
     UInt32 m_anFree[GlideConfig::MaxTmus] = {0, 0};
-    GrMipMapId_t m_anCurrent[GlideConfig::MaxTmus] = {GR_NULL_MIPMAP_HANDLE,
-                                                      GR_NULL_MIPMAP_HANDLE};
+    GrMipMapId_t m_anCurrent[GlideConfig::MaxTmus] = {GR_NULL_MIPMAP_HANDLE, GR_NULL_MIPMAP_HANDLE};
     // Which handle's table each NCC slot holds, and which slot was loaded longest ago.
     GrMipMapId_t m_aanNccSlot[GlideConfig::MaxTmus][2] = {
         {GR_NULL_MIPMAP_HANDLE, GR_NULL_MIPMAP_HANDLE},

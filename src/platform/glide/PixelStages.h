@@ -25,7 +25,7 @@ typedef std::int16_t Channel;
 
 class PixelStages
 {
-public:
+  public:
     // (a * (f + 1)) >> 8 for a in -255..255 and f in 0..255, as a 16-bit high multiply.
     static Channel Scale(Int32 a, Int32 f)
     {
@@ -47,7 +47,8 @@ public:
         const __m128i vZero = _mm_setzero_si128();
         for (; i + 8 <= n; i += 8)
         {
-            const __m128i vDiff = _mm_slli_epi16(_mm_sub_epi16(Load(pOther + i), Load(pSub + i)), 7);
+            const __m128i vDiff =
+                _mm_slli_epi16(_mm_sub_epi16(Load(pOther + i), Load(pSub + i)), 7);
             const __m128i vF = _mm_slli_epi16(
                 _mm_add_epi16(_mm_xor_si128(Load(pFactor + i), vFactorXor), vOne), 1);
             __m128i v = _mm_add_epi16(_mm_mulhi_epi16(vDiff, vF), Load(pAdd + i));
@@ -74,8 +75,8 @@ public:
         // nStart + k * nStep for k = 0..3, built without a 32-bit vector multiply.
         const UInt32 nStep32 = UInt32(nStep);
         __m128i vValue = _mm_setr_epi32(nStart, Int32(UInt32(nStart) + nStep32),
-                                Int32(UInt32(nStart) + 2 * nStep32),
-                                Int32(UInt32(nStart) + 3 * nStep32));
+                                        Int32(UInt32(nStart) + 2 * nStep32),
+                                        Int32(UInt32(nStart) + 3 * nStep32));
         const __m128i vStep4 = _mm_set1_epi32(Int32(4 * nStep32));
         const __m128i v255 = _mm_set1_epi16(255);
         const __m128i vZero = _mm_setzero_si128();
@@ -255,8 +256,8 @@ public:
             const __m128i r5 = _mm_srli_epi16(DitherSum(r, 1, 7, d), 4);
             const __m128i g6 = _mm_srli_epi16(DitherSum(g, 2, 6, d), 4);
             const __m128i b5 = _mm_srli_epi16(DitherSum(b, 1, 7, d), 4);
-            const __m128i vPixel = _mm_or_si128(
-                _mm_or_si128(_mm_slli_epi16(r5, 11), _mm_slli_epi16(g6, 5)), b5);
+            const __m128i vPixel =
+                _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r5, 11), _mm_slli_epi16(g6, 5)), b5);
             WriteLive(pDst + i, vPixel, Load(pLive + i));
         }
 #endif
@@ -278,10 +279,10 @@ public:
 #if GLIDE_SSE2
         for (; i + 8 <= n; i += 8)
         {
-            const __m128i vPixel = _mm_or_si128(
-                _mm_or_si128(_mm_slli_epi16(_mm_srli_epi16(Load(pR + i), 3), 11),
-                             _mm_slli_epi16(_mm_srli_epi16(Load(pG + i), 2), 5)),
-                _mm_srli_epi16(Load(pB + i), 3));
+            const __m128i vPixel =
+                _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_srli_epi16(Load(pR + i), 3), 11),
+                                          _mm_slli_epi16(_mm_srli_epi16(Load(pG + i), 2), 5)),
+                             _mm_srli_epi16(Load(pB + i), 3));
             WriteLive(pDst + i, vPixel, Load(pLive + i));
         }
 #endif
@@ -315,14 +316,13 @@ public:
         *pHigh = _mm_packs_epi32(_mm_srai_epi32(x0, 16), _mm_srai_epi32(x1, 16));
     }
 
-private:
+  private:
     // (2^k) v - (v >> 4) + (v >> s) + d for the dither rounding (k = 1 red/blue, 2 green).
     static __m128i DitherSum(__m128i v, int k, int s, __m128i d)
     {
         const __m128i vScaled = k == 1 ? _mm_slli_epi16(v, 1) : _mm_slli_epi16(v, 2);
         const __m128i vLow = s == 7 ? _mm_srli_epi16(v, 7) : _mm_srli_epi16(v, 6);
-        return _mm_add_epi16(_mm_add_epi16(_mm_sub_epi16(vScaled, _mm_srli_epi16(v, 4)), vLow),
-                             d);
+        return _mm_add_epi16(_mm_add_epi16(_mm_sub_epi16(vScaled, _mm_srli_epi16(v, 4)), vLow), d);
     }
 
     // Stores vPixel where the live lane is non-zero, keeps the old pixel elsewhere.
@@ -331,8 +331,8 @@ private:
         __m128i* p = reinterpret_cast<__m128i*>(pDst);
         const __m128i vDead = _mm_cmpeq_epi16(vLive, _mm_setzero_si128());
         const __m128i vOld = _mm_loadu_si128(p);
-        _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(vDead, vOld),
-                                         _mm_andnot_si128(vDead, vPixel)));
+        _mm_storeu_si128(p,
+                         _mm_or_si128(_mm_and_si128(vDead, vOld), _mm_andnot_si128(vDead, vPixel)));
     }
 #endif
 };

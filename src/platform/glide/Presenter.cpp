@@ -31,8 +31,7 @@ void Presenter::SetGamma(float fGamma)
         m_anGreen[v] = std::uint16_t(n6 << 5);
         if (v < 32)
         {
-            const Int32 n5 =
-                Int32(std::floor(std::pow(v / 31.0, 1.0 / fGamma) * 31.0 + 0.5));
+            const Int32 n5 = Int32(std::floor(std::pow(v / 31.0, 1.0 / fGamma) * 31.0 + 0.5));
             m_anRed[v] = std::uint16_t(n5 << 11);
             m_anBlue[v] = std::uint16_t(n5);
         }
@@ -55,8 +54,8 @@ const std::uint16_t* Presenter::ApplyGamma(const std::uint16_t* pPixels, Int32 n
     for (Int32 i = 0; i < nCount; ++i)
     {
         const std::uint16_t p = pPixels[i];
-        m_pGammaFrame[i] = std::uint16_t(m_anRed[p >> 11] | m_anGreen[(p >> 5) & 0x3F] |
-                                         m_anBlue[p & 0x1F]);
+        m_pGammaFrame[i] =
+            std::uint16_t(m_anRed[p >> 11] | m_anGreen[(p >> 5) & 0x3F] | m_anBlue[p & 0x1F]);
     }
     return m_pGammaFrame;
 }
@@ -108,8 +107,8 @@ void Presenter::Present(const std::uint16_t* pPixels, Int32 nWidth, Int32 nHeigh
     if (rect.y > 0)
     {
         PatBlt(hDC, 0, 0, nClientWidth, rect.y, BLACKNESS);
-        PatBlt(hDC, 0, rect.y + rect.nHeight, nClientWidth,
-               nClientHeight - rect.y - rect.nHeight, BLACKNESS);
+        PatBlt(hDC, 0, rect.y + rect.nHeight, nClientWidth, nClientHeight - rect.y - rect.nHeight,
+               BLACKNESS);
     }
     Bitmap565 info = {};
     info.header.biSize = sizeof(BITMAPINFOHEADER);

@@ -17,7 +17,7 @@ struct PresentRect
 
 class Presenter
 {
-public:
+  public:
     Presenter() = default;
     ~Presenter();
     Presenter(const Presenter&) = delete;
@@ -36,7 +36,7 @@ public:
     static PresentRect Fit(Int32 nClientWidth, Int32 nClientHeight, Int32 nFrameWidth,
                            Int32 nFrameHeight);
 
-private:
+  private:
     const std::uint16_t* ApplyGamma(const std::uint16_t* pPixels, Int32 nCount);
 
     HWND m_hWnd = nullptr;

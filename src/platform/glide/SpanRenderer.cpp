@@ -11,8 +11,7 @@ inline Int32 ClampInt(Int32 v, Int32 nLow, Int32 nHigh)
     return v < nLow ? nLow : (v > nHigh ? nHigh : v);
 }
 
-template <typename Pass>
-void KillUnless(Pass pass, Int32 n, Channel* pLive, UInt32& nFailures)
+template <typename Pass> void KillUnless(Pass pass, Int32 n, Channel* pLive, UInt32& nFailures)
 {
     for (Int32 i = 0; i < n; ++i)
     {
@@ -26,8 +25,7 @@ void KillUnless(Pass pass, Int32 n, Channel* pLive, UInt32& nFailures)
 
 // Kills the pixels where "a[i] OP b(i)" fails.
 template <typename A, typename B>
-void CompareKill(CompareFunc eFunc, const A* pA, B b, Int32 n, Channel* pLive,
-                 UInt32& nFailures)
+void CompareKill(CompareFunc eFunc, const A* pA, B b, Int32 n, Channel* pLive, UInt32& nFailures)
 {
     switch (eFunc)
     {
@@ -95,9 +93,9 @@ void SpanRenderer::Begin(const DeviceState& state, const TriangleParams& tri,
                                 m_aTmuPlan[t].bNeedLodFraction || m_aTmuPlan[t].bNeedDetail);
 }
 
-bool SpanRenderer::PlanIsCurrent(const DeviceState& state, TextureUnit* const* apTmus,
-                                 Int32 nTmus, Int32 nFracMask, FrameBuffer& frameBuffer,
-                                 BufferId eTarget, PixelCounters& counters) const
+bool SpanRenderer::PlanIsCurrent(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
+                                 Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
+                                 PixelCounters& counters) const
 {
     if (!m_bPlanned || m_nPlannedTmus != nTmus || m_nFracMask != nFracMask ||
         m_pFrameBuffer != &frameBuffer || m_pTarget != frameBuffer.GetBuffer(eTarget) ||
@@ -143,7 +141,7 @@ void SpanRenderer::Plan(const DeviceState& state, TextureUnit* const* apTmus, In
     m_bLightingSelect = state.bAlphaControlsLighting;
     for (TmuPlan& plan : m_aTmuPlan)
         plan = TmuPlan();
-    PlanTmus(state, apTmus, m_nTmus, nFracMask);
+    PlanTmus(state, m_nTmus);
     PlanColorAndAlpha(state);
 
     // Tests and fog.
@@ -294,8 +292,7 @@ void SpanRenderer::FindPassThrough(UnitInputs& in) const
         in.pPass = in.pOther;
 }
 
-void SpanRenderer::PlanTmus(const DeviceState& state, TextureUnit* const* /*apTmus*/,
-                            Int32 nTmus, Int32 /*nFracMask*/)
+void SpanRenderer::PlanTmus(const DeviceState& state, Int32 nTmus)
 {
     for (Int32 t = nTmus - 1; t >= 0; --t)
     {
@@ -316,20 +313,20 @@ SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineSpec& spec, In
     const Channel* pTexture = m_nTmus > 0 ? m_aTmuPlan[0].apOut[nChannel] : m_anZero;
     const Channel* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
     const Channel* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[nChannel]
-                          : spec.eOther == CombineOther::Texture ? pTexture
-                                                                 : m_anConst[nChannel];
+                            : spec.eOther == CombineOther::Texture ? pTexture
+                                                                   : m_anConst[nChannel];
     m_apOtherRgb[nChannel] = pOther;
-    const Channel* pLocal = m_bLightingSelect ? m_anSelLocal[nChannel]
-                          : spec.eLocal == CombineLocal::Iterated ? m_anIter[nChannel]
-                                                                  : m_anConst[nChannel];
+    const Channel* pLocal = m_bLightingSelect                       ? m_anSelLocal[nChannel]
+                            : spec.eLocal == CombineLocal::Iterated ? m_anIter[nChannel]
+                                                                    : m_anConst[nChannel];
     m_apLocalRgb[nChannel] = pLocal;
     // The colour unit's alpha factors read the alpha unit's selected inputs.
     const Channel* pLocalA = alphaSpec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
-                           : alphaSpec.eLocal == CombineLocal::Constant ? m_anConst[3]
-                                                                        : m_anDepthHigh;
+                             : alphaSpec.eLocal == CombineLocal::Constant ? m_anConst[3]
+                                                                          : m_anDepthHigh;
     const Channel* pOtherA = alphaSpec.eOther == CombineOther::Iterated  ? m_anIter[3]
-                           : alphaSpec.eOther == CombineOther::Texture ? pTextureA
-                                                                       : m_anConst[3];
+                             : alphaSpec.eOther == CombineOther::Texture ? pTextureA
+                                                                         : m_anConst[3];
     UnitInputs in;
     in.pOther = spec.bZeroOther ? m_anZero : pOther;
     in.pSub = spec.bSubtractLocal ? pLocal : m_anZero;
@@ -378,11 +375,11 @@ SpanRenderer::UnitInputs SpanRenderer::PlanAlphaUnit(const CombineSpec& spec)
 {
     const Channel* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
     const Channel* pLocal = spec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
-                          : spec.eLocal == CombineLocal::Constant ? m_anConst[3]
-                                                                  : m_anDepthHigh;
+                            : spec.eLocal == CombineLocal::Constant ? m_anConst[3]
+                                                                    : m_anDepthHigh;
     const Channel* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[3]
-                          : spec.eOther == CombineOther::Texture ? pTextureA
-                                                                 : m_anConst[3];
+                            : spec.eOther == CombineOther::Texture ? pTextureA
+                                                                   : m_anConst[3];
     UnitInputs in;
     in.pOther = spec.bZeroOther ? m_anZero : pOther;
     in.pSub = spec.bSubtractLocal ? pLocal : m_anZero;
@@ -539,8 +536,8 @@ void SpanRenderer::PlanBlend(const DeviceState& state)
     m_bNeedDest = m_bNeedDestAlpha = false;
     m_bNeedInvSrcAlpha = m_bNeedInvDstAlpha = m_bNeedInvSrcColor = m_bNeedInvDstColor =
         m_bNeedSaturate = false;
-    const bool bRgbBlend = !(blend.eRgbSrc == BlendFactor::One &&
-                             blend.eRgbDst == BlendFactor::Zero);
+    const bool bRgbBlend =
+        !(blend.eRgbSrc == BlendFactor::One && blend.eRgbDst == BlendFactor::Zero);
     const bool bAlphaBlend = m_bAlphaBuffer && !(blend.eAlphaSrc == BlendFactor::One &&
                                                  blend.eAlphaDst == BlendFactor::Zero);
     m_bBlend = bRgbBlend || bAlphaBlend;
@@ -690,10 +687,9 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
     const DeviceState& state = *m_pState;
     const TriangleParams& tri = *m_pTri;
     const Int32 nScreenY = state.bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
-    std::uint16_t* pColor = m_pTarget ? m_pTarget + size_t(nScreenY) * size_t(m_nWidth) + x
-                                      : nullptr;
-    std::uint16_t* pAux =
-        m_pAux ? m_pAux + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
+    std::uint16_t* pColor =
+        m_pTarget ? m_pTarget + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
+    std::uint16_t* pAux = m_pAux ? m_pAux + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
     m_pCounters->nPixelsIn += UInt32(nValid);
@@ -792,8 +788,8 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
         }
         for (Int32 c = 0; c < 3; ++c)
         {
-            PixelStages::Blend(apSrc[c], m_apRgbSrcFactor[c], m_anDest[c], m_apRgbDstFactor[c],
-                               n, m_anBlended[c]);
+            PixelStages::Blend(apSrc[c], m_apRgbSrcFactor[c], m_anDest[c], m_apRgbDstFactor[c], n,
+                               m_anBlended[c]);
             apResult[c] = m_anBlended[c];
         }
         if (m_bAlphaBuffer)
@@ -807,11 +803,10 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
     if (m_bColorWrite && pColor)
     {
         if (m_pDitherRow)
-            PixelStages::PackDithered(apResult[0], apResult[1], apResult[2],
-                                      m_pDitherRow + (x & 3), m_anLive, n, pColor);
+            PixelStages::PackDithered(apResult[0], apResult[1], apResult[2], m_pDitherRow + (x & 3),
+                                      m_anLive, n, pColor);
         else
-            PixelStages::PackTruncated(apResult[0], apResult[1], apResult[2], m_anLive, n,
-                                       pColor);
+            PixelStages::PackTruncated(apResult[0], apResult[1], apResult[2], m_anLive, n, pColor);
     }
     if (pAux && m_bDepthWrite)
         for (Int32 i = 0; i < n; ++i)

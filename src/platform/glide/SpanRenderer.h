@@ -33,7 +33,7 @@ struct PixelCounters
 
 class SpanRenderer
 {
-public:
+  public:
     SpanRenderer();
 
     // nFracMask: the board's bilinear fraction mask (0xF0 or 0xFF). The per-triangle work is
@@ -46,7 +46,7 @@ public:
     // Pixels [x0, x1) of row nRow, already clipped to the clip window and the screen.
     void Render(Int32 nRow, Int32 x0, Int32 x1);
 
-private:
+  private:
     static constexpr Int32 Chunk = GlideConfig::SpanChunk;
     typedef Channel Lane[Chunk];
     typedef Int32 WideLane[Chunk];
@@ -65,8 +65,8 @@ private:
 
     struct TmuPlan
     {
-        bool bActive = false;     // this TMU's output is needed
-        bool bNeedTexel = false;  // its combine reads its own texel
+        bool bActive = false;    // this TMU's output is needed
+        bool bNeedTexel = false; // its combine reads its own texel
         bool bNeedLodFraction = false;
         bool bNeedDetail = false;
         UnitInputs aRgb[3];
@@ -81,8 +81,7 @@ private:
                        PixelCounters& counters) const;
     void Plan(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus, Int32 nFracMask,
               FrameBuffer& frameBuffer, BufferId eTarget, PixelCounters& counters);
-    void PlanTmus(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
-                  Int32 nFracMask);
+    void PlanTmus(const DeviceState& state, Int32 nTmus);
     UnitInputs PlanTmuUnit(const CombineSpec& spec, Int32 nTmu, Int32 nChannel);
     void PlanColorAndAlpha(const DeviceState& state);
     UnitInputs PlanColorUnit(const CombineSpec& spec, Int32 nChannel);
@@ -115,8 +114,8 @@ private:
     // Which stages and inputs run for this triangle.
     bool m_bNeedIterRgb = false;
     bool m_bNeedIterA = false;
-    bool m_bNeedDepth = false;  // iterated Z or W depth value
-    bool m_bNeedW = false;      // the W float of the pixel (W buffer, table fog)
+    bool m_bNeedDepth = false; // iterated Z or W depth value
+    bool m_bNeedW = false;     // the W float of the pixel (W buffer, table fog)
     bool m_bNeedTex0 = false;
     bool m_bNeedLodFraction0 = false;
     bool m_bLightingSelect = false;
@@ -132,7 +131,7 @@ private:
     bool m_bColorWrite = false;
     bool m_bPrefog = false;
     const Channel (*m_pDitherRows)[DitherRowLength] = nullptr; // null: no dithering
-    const Channel* m_pDitherRow = nullptr;                       // this row's values
+    const Channel* m_pDitherRow = nullptr;                     // this row's values
 
     // What the current plan was made for.
     bool m_bPlanned = false;
@@ -165,10 +164,10 @@ private:
     alignas(32) Lane m_anConst[4]; // r, g, b, a
     alignas(32) Lane m_anFogColor[3];
     // Per-chunk values.
-    alignas(32) Lane m_anIter[4];  // iterated r, g, b, a
+    alignas(32) Lane m_anIter[4]; // iterated r, g, b, a
     alignas(32) Lane m_anSelLocal[3];
     alignas(32) WideLane m_anDepthValue; // 16-bit depth of the pixel (Z or W form)
-    alignas(32) Lane m_anDepthHigh;  // bits 15..8 of the iterated Z
+    alignas(32) Lane m_anDepthHigh;      // bits 15..8 of the iterated Z
     alignas(32) WideLane m_anWFloat;     // the pixel's 1/w as the 16-bit W float
     alignas(32) Lane m_anTexel[GlideConfig::MaxTmus][4];
     alignas(32) Lane m_anTmuOut[GlideConfig::MaxTmus][4];

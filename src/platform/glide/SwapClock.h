@@ -7,7 +7,7 @@
 
 class SwapClock
 {
-public:
+  public:
     virtual ~SwapClock() = default;
     virtual Int64 Now() = 0;       // ticks
     virtual Int64 Frequency() = 0; // ticks per second

@@ -11,7 +11,7 @@
 
 class SwapPacer
 {
-public:
+  public:
     explicit SwapPacer(SwapClock& clock) : m_Clock(clock) {}
 
     void SetRefreshRate(Int32 nHertz);
@@ -20,7 +20,7 @@ public:
     // Waits until the nRetraces-th retrace after the previous swap.
     void Wait(Int32 nRetraces);
 
-private:
+  private:
     void Anchor(Int64 nNow);
 
     SwapClock& m_Clock;

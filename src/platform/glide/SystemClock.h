@@ -6,11 +6,11 @@
 
 class SystemClock : public SwapClock
 {
-public:
+  public:
     Int64 Now() override;
     Int64 Frequency() override;
     void Sleep(Int32 nMilliseconds) override;
 
-private:
+  private:
     Int64 m_nFrequency = 0;
 };

@@ -6,18 +6,36 @@
 namespace
 {
 // Bit replication widens an n-bit channel so that 0 stays 0 and all-ones becomes 255.
-inline UInt32 Widen2(UInt32 n) { return n * 0x55u; }
-inline UInt32 Widen3(UInt32 n) { return (n << 5) | (n << 2) | (n >> 1); }
-inline UInt32 Widen4(UInt32 n) { return n * 17u; }
-inline UInt32 Widen5(UInt32 n) { return (n << 3) | (n >> 2); }
-inline UInt32 Widen6(UInt32 n) { return (n << 2) | (n >> 4); }
+inline UInt32 Widen2(UInt32 n)
+{
+    return n * 0x55u;
+}
+inline UInt32 Widen3(UInt32 n)
+{
+    return (n << 5) | (n << 2) | (n >> 1);
+}
+inline UInt32 Widen4(UInt32 n)
+{
+    return n * 17u;
+}
+inline UInt32 Widen5(UInt32 n)
+{
+    return (n << 3) | (n >> 2);
+}
+inline UInt32 Widen6(UInt32 n)
+{
+    return (n << 2) | (n >> 4);
+}
 
 inline UInt32 Argb(UInt32 a, UInt32 r, UInt32 g, UInt32 b)
 {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
-inline Int32 Clamp255(Int32 n) { return n < 0 ? 0 : (n > 255 ? 255 : n); }
+inline Int32 Clamp255(Int32 n)
+{
+    return n < 0 ? 0 : (n > 255 ? 255 : n);
+}
 
 // A 9-bit two's-complement field as a signed value.
 inline Int32 SignExtend9(UInt32 n)
@@ -26,7 +44,10 @@ inline Int32 SignExtend9(UInt32 n)
     return (n & 0x100u) ? Int32(n) - 512 : Int32(n);
 }
 
-inline UInt32 Rgb332(UInt32 n) { return Argb(0, Widen3(n >> 5), Widen3((n >> 2) & 7u), Widen2(n & 3u)); }
+inline UInt32 Rgb332(UInt32 n)
+{
+    return Argb(0, Widen3(n >> 5), Widen3((n >> 2) & 7u), Widen2(n & 3u));
+}
 } // namespace
 
 Int32 TexelDecoder::BytesPerTexel(TexelFormat eFormat)

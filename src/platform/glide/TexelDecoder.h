@@ -9,7 +9,8 @@
 #pragma once
 #include "Types.h"
 
-// The TMU's texel formats, numbered as the chip's texture-mode format field (and GrTextureFormat_t).
+// The TMU's texel formats, numbered as the chip's texture-mode format field (and
+// GrTextureFormat_t).
 enum class TexelFormat : Int32
 {
     Rgb332 = 0x0,
@@ -38,7 +39,7 @@ struct NccTable
 
 class TexelDecoder
 {
-public:
+  public:
     // 1 for the 8-bit formats (values below 0x8), 2 for the 16-bit ones.
     static Int32 BytesPerTexel(TexelFormat eFormat);
 
@@ -62,7 +63,7 @@ public:
     static void DecodeTexels(TexelFormat eFormat, const void* pSrc, Int32 nCount,
                              const NccTable* pNcc, const UInt32* pPalette, UInt32* pOut);
 
-private:
+  private:
     static UInt32 DecodeByte(TexelFormat eFormat, UInt32 nByte, const NccTable* pNcc,
                              const UInt32* pPalette);
     static UInt32 NccColour(UInt32 nYiq, const NccTable* pNcc);

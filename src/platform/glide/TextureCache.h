@@ -12,7 +12,7 @@
 
 class TextureCache
 {
-public:
+  public:
     TextureCache() = default;
     ~TextureCache();
     TextureCache(const TextureCache&) = delete;
@@ -20,15 +20,14 @@ public:
 
     // The decoded chain for a source; null only when memory for it cannot be allocated.
     const DecodedTexture* Find(const TextureSource& source, Int32 nNccTable, const Byte* pMemory,
-                               UInt32 nMemoryBytes, const NccTable aNcc[2],
-                               const UInt32* pPalette);
+                               UInt32 nMemoryBytes, const NccTable aNcc[2], const UInt32* pPalette);
 
     void InvalidateRange(UInt32 nLow, UInt32 nHigh);
     void InvalidateNcc(Int32 nTable);
     void InvalidatePalette();
     void InvalidateAll();
 
-private:
+  private:
     static constexpr Int32 EntryCount = 16;
 
     static bool SameSource(const DecodedTexture& entry, const TextureSource& source,

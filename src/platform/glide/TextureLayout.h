@@ -15,7 +15,7 @@
 
 class TextureLayout
 {
-public:
+  public:
     static Int32 LevelWidth(Int32 nLod, Int32 nAspectLog);
     static Int32 LevelHeight(Int32 nLod, Int32 nAspectLog);
     // Bytes of one level as the application holds it (w * h texels, no padding).

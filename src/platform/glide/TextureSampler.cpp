@@ -174,8 +174,8 @@ void FetchOneLevel(const DecodedTexture& texture, const Int32* __restrict pS,
 // Texel lookups with a level per pixel.
 template <bool Bilinear, bool ClampS, bool ClampT>
 GLIDE_SCALAR_LOOP void FetchPerPixel(const DecodedTexture& texture, const Int32* __restrict pS,
-                   const Int32* __restrict pT, const Int32* __restrict pLevel, Int32 nFracMask,
-                   Int32 n, TextureSampler::Taps& taps)
+                                     const Int32* __restrict pT, const Int32* __restrict pLevel,
+                                     Int32 nFracMask, Int32 n, TextureSampler::Taps& taps)
 {
     for (Int32 i = 0; i < n; ++i)
     {
@@ -254,12 +254,15 @@ void Bilerp(const TextureSampler::Taps& taps, Int32 n, UInt32* __restrict pOut)
     // mask after >> 8), each in its own 16-bit half, so 16-bit multiplies blend both at once.
     const __m128i vMask = _mm_set1_epi32(0x00FF00FF);
     const __m128i v256 = _mm_set1_epi32(0x01000100);
-    auto lerp = [](__m128i a, __m128i b, __m128i vInverse, __m128i vFraction) {
+    auto lerp = [](__m128i a, __m128i b, __m128i vInverse, __m128i vFraction)
+    {
         return _mm_srli_epi16(
             _mm_add_epi16(_mm_mullo_epi16(a, vInverse), _mm_mullo_epi16(b, vFraction)), 8);
     };
-    auto load = [](const UInt32* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
-    auto spread = [&](const Int32* p) {
+    auto load = [](const UInt32* p)
+    { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    auto spread = [&](const Int32* p)
+    {
         const __m128i f = load(reinterpret_cast<const UInt32*>(p));
         return _mm_or_si128(f, _mm_slli_epi32(f, 16));
     };
@@ -350,9 +353,8 @@ void TextureSampler::PrepareThresholds()
     // level >= k  <=>  base - log2(1/w) >= 256k  <=>  log2(1/w) <= base - 256k.
     const Int32 nBase = m_pTri->anLodBase[m_nTmu] + m_Sampler.nLodBias;
     for (Int32 k = 1; k < GlideConfig::LevelCount; ++k)
-        m_anLevelKey[k - 1] = m_bMipMap && k > m_nLargeLod && k <= m_nSmallLod
-                                  ? KeyAtMost(nBase - 256 * k)
-                                  : -1;
+        m_anLevelKey[k - 1] =
+            m_bMipMap && k > m_nLargeLod && k <= m_nSmallLod ? KeyAtMost(nBase - 256 * k) : -1;
     // Magnifying: lod <= 256 * large  <=>  log2(1/w) > base - 256 * large - 1.
     m_nMagKey = KeyAtMost(nBase - 256 * m_nLargeLod - 1);
 }
@@ -428,8 +430,8 @@ void TextureSampler::Coordinates(Int32 nRow, Int32 x, Int32 n)
 }
 
 // The level (and whether it magnifies) of one pixel by the thresholds.
-static inline void LevelByKey(float fW, const Int32* pKey, Int32 nMagKey, Int32 nLarge, Int32 nSmall,
-                       Int32* pnLevel, Int32* pnMag)
+static inline void LevelByKey(float fW, const Int32* pKey, Int32 nMagKey, Int32 nLarge,
+                              Int32 nSmall, Int32* pnLevel, Int32* pnMag)
 {
     const Int32 nKey = Int32(FloatBits(fW) >> 15);
     Int32 nLevel = nLarge;
@@ -512,9 +514,9 @@ void TextureSampler::Filter(FetchFn pfnFetch, TextureFilter eFilter, Int32 n, Ch
         PixelStages::Unpack(m_Taps.an00, n, pR, pG, pB, pA);
 }
 
-void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
-                            Channel* pR, Channel* pG, Channel* pB, Channel* pA,
-                            Channel* pLodFraction, Channel* pDetail)
+void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, Channel* pR,
+                            Channel* pG, Channel* pB, Channel* pA, Channel* pLodFraction,
+                            Channel* pDetail)
 {
     if (!m_pTexture)
     {

@@ -30,7 +30,7 @@
 
 class TextureSampler
 {
-public:
+  public:
     // nFracMask: 0xF0 or 0xFF, the board's bilinear fraction precision. pTexture null samples
     // transparent black everywhere. bNeedLod: the caller wants the LOD fraction or the detail
     // factor (so the full level of detail is computed per pixel).
@@ -62,7 +62,7 @@ public:
     typedef void (*FetchFn)(const DecodedTexture& texture, const Int32* pS, const Int32* pT,
                             const Int32* pLevel, Int32 nFracMask, Int32 n, Taps& taps);
 
-private:
+  private:
     void Coordinates(Int32 nRow, Int32 x, Int32 n);
     void LevelsOfDetail(Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
     void LevelsByThreshold(Int32 n, Int32 nValid);
@@ -97,9 +97,9 @@ private:
     alignas(32) float m_afW[GlideConfig::SpanChunk];
     alignas(32) Int32 m_anS[GlideConfig::SpanChunk]; // 12 fraction bits
     alignas(32) Int32 m_anT[GlideConfig::SpanChunk];
-    alignas(32) Int32 m_anLod[GlideConfig::SpanChunk];   // 8.8, clamped to the chain
-    alignas(32) Int32 m_anLevel[GlideConfig::SpanChunk]; // level number per pixel
-    alignas(32) Int32 m_anMag[GlideConfig::SpanChunk];   // 1 where magnifying
+    alignas(32) Int32 m_anLod[GlideConfig::SpanChunk];       // 8.8, clamped to the chain
+    alignas(32) Int32 m_anLevel[GlideConfig::SpanChunk];     // level number per pixel
+    alignas(32) Int32 m_anMag[GlideConfig::SpanChunk];       // 1 where magnifying
     alignas(32) UInt32 m_anFiltered[GlideConfig::SpanChunk]; // 0xAARRGGBB
     Taps m_Taps;
 };

@@ -13,7 +13,7 @@
 
 class TextureUnit
 {
-public:
+  public:
     TextureUnit() = default;
     ~TextureUnit();
     TextureUnit(const TextureUnit&) = delete;
@@ -43,7 +43,7 @@ public:
     // The decoded chain of a source (per triangle); null when it cannot be decoded.
     const DecodedTexture* Decode(const TextureSource& source, Int32 nNccTable);
 
-private:
+  private:
     Byte* m_pbMemory = nullptr;
     UInt32 m_nBytes = 0;
     NccTable m_aNcc[2] = {};

@@ -15,10 +15,7 @@ struct FixedPlane
     Int32 nDx = 0;
     Int32 nDy = 0;
 
-    Int64 At(Int32 dx, Int32 dy) const
-    {
-        return Int64(nStart) + Int64(dx) * nDx + Int64(dy) * nDy;
-    }
+    Int64 At(Int32 dx, Int32 dy) const { return Int64(nStart) + Int64(dx) * nDx + Int64(dy) * nDy; }
 };
 
 // 1/w, s/w and t/w.

@@ -72,8 +72,8 @@ bool TriangleSetup::Culled(const DeviceVertex& a, const DeviceVertex& b, const D
                            CullMode eCull)
 {
     // Signed area on the coordinates exactly as passed (float products are exact in double).
-    const double dArea = (double(b.x) - a.x) * (double(c.y) - a.y) -
-                         (double(b.y) - a.y) * (double(c.x) - a.x);
+    const double dArea =
+        (double(b.x) - a.x) * (double(c.y) - a.y) - (double(b.y) - a.y) * (double(c.x) - a.x);
     switch (eCull)
     {
     case CullMode::Disabled:
@@ -112,8 +112,8 @@ bool TriangleSetup::Setup(const DeviceVertex& a, const DeviceVertex& b, const De
             anY[j] = anY[j - 1];
             anY[j - 1] = n;
         }
-    const Int64 nCross = Int64(anX[1] - anX[0]) * (anY[2] - anY[0]) -
-                         Int64(anY[1] - anY[0]) * (anX[2] - anX[0]);
+    const Int64 nCross =
+        Int64(anX[1] - anX[0]) * (anY[2] - anY[0]) - Int64(anY[1] - anY[0]) * (anX[2] - anX[0]);
     if (nCross == 0)
         return false;
     for (Int32 i = 0; i < 3; ++i)
@@ -131,8 +131,8 @@ bool TriangleSetup::Setup(const DeviceVertex& a, const DeviceVertex& b, const De
     return true;
 }
 
-void TriangleSetup::SetupPlanes(const DeviceVertex* ap[3], const DeviceState& state,
-                                Int32 nTmus, TriangleParams& tri)
+void TriangleSetup::SetupPlanes(const DeviceVertex* ap[3], const DeviceState& state, Int32 nTmus,
+                                TriangleParams& tri)
 {
     const double dScale = 1.0 / GlideConfig::SubpixelOne;
     const double dX1 = (tri.anX[1] - tri.anX[0]) * dScale;
@@ -150,19 +150,21 @@ void TriangleSetup::SetupPlanes(const DeviceVertex* ap[3], const DeviceState& st
 
     // Fixed-point planes start at the top vertex's value and are moved to the pixel centre by
     // the sub-pixel offset times the steps (the chip's parameter adjustment).
-    auto fixedPlane = [&](double p0, double p1, double p2, FixedPlane& plane) {
+    auto fixedPlane = [&](double p0, double p1, double p2, FixedPlane& plane)
+    {
         p0 = ClampValue(p0);
         p1 = ClampValue(p1);
         p2 = ClampValue(p2);
         const Gradient g = PlaneGradient(p0, p1, p2, dX1, dY1, dX2, dY2, dInvArea);
         plane.nDx = ToFixedStep(g.dDx);
         plane.nDy = ToFixedStep(g.dDy);
-        const Int64 nStart = Int64(ToFixed(p0)) +
-                             ((Int64(nAdjustX) * plane.nDx + Int64(nAdjustY) * plane.nDy) >>
-                              GlideConfig::SubpixelBits);
+        const Int64 nStart =
+            Int64(ToFixed(p0)) + ((Int64(nAdjustX) * plane.nDx + Int64(nAdjustY) * plane.nDy) >>
+                                  GlideConfig::SubpixelBits);
         plane.nStart = Int32(nStart);
     };
-    auto floatPlane = [&](double p0, double p1, double p2, FloatPlane& plane) {
+    auto floatPlane = [&](double p0, double p1, double p2, FloatPlane& plane)
+    {
         const Gradient g = PlaneGradient(p0, p1, p2, dX1, dY1, dX2, dY2, dInvArea);
         plane.dDx = g.dDx;
         plane.dDy = g.dDy;
@@ -213,7 +215,8 @@ void TriangleSetup::RowSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, I
     const Int64 nOne = GlideConfig::SubpixelOne;
     const Int64 nCentreY = Int64(nRow) * nOne + nOne / 2;
     // An edge from vertex i down to vertex j crosses the row centre at x = N / D (1/16 pixel).
-    auto edgeX = [&](Int32 i, Int32 j) {
+    auto edgeX = [&](Int32 i, Int32 j)
+    {
         const Int64 nD = Int64(tri.anY[j]) - tri.anY[i];
         const Int64 nN =
             Int64(tri.anX[i]) * nD + (nCentreY - tri.anY[i]) * (Int64(tri.anX[j]) - tri.anX[i]);

@@ -14,7 +14,7 @@
 
 class TriangleSetup
 {
-public:
+  public:
     // False when the triangle draws nothing: culled, zero area after snapping, or a position
     // that is not a number. nTmus is how many TMU coordinate sets to set up.
     static bool Setup(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
@@ -31,9 +31,9 @@ public:
     // ceil(a / b) for b > 0.
     static Int64 CeilDiv(Int64 a, Int64 b);
 
-private:
+  private:
     static bool Culled(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
                        CullMode eCull);
-    static void SetupPlanes(const DeviceVertex* apSorted[3], const DeviceState& state,
-                            Int32 nTmus, TriangleParams& tri);
+    static void SetupPlanes(const DeviceVertex* apSorted[3], const DeviceState& state, Int32 nTmus,
+                            TriangleParams& tri);
 };

@@ -71,12 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BlendCase{GR_BLEND_ZERO, GR_BLEND_PREFOG_COLOR, 103, 51, 21}));
 
 // Sums clamp at 255; (ONE, DST_COLOR) is the built-in material's blend.
-INSTANTIATE_TEST_SUITE_P(Sums, GlideBlend,
-                         ::testing::Values(BlendCase{GR_BLEND_ONE, GR_BLEND_ONE, 255, 230, 172},
-                                           BlendCase{GR_BLEND_ONE, GR_BLEND_DST_COLOR, 255, 151,
-                                                     61},
-                                           BlendCase{GR_BLEND_SRC_ALPHA,
-                                                     GR_BLEND_ONE_MINUS_SRC_ALPHA, 157, 118, 97}));
+INSTANTIATE_TEST_SUITE_P(
+    Sums, GlideBlend,
+    ::testing::Values(BlendCase{GR_BLEND_ONE, GR_BLEND_ONE, 255, 230, 172},
+                      BlendCase{GR_BLEND_ONE, GR_BLEND_DST_COLOR, 255, 151, 61},
+                      BlendCase{GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, 157, 118, 97}));
 
 TEST(GlideBlend, ReservedFactorsAreRefused)
 {
@@ -114,8 +113,7 @@ TEST_P(GlideBlendAlphaBuffer, ReadsAndWritesDestinationAlpha)
     Board board(c.pchBoard, GR_RESOLUTION_512x384, 1);
     ASSERT_TRUE(board.IsOpen());
     grColorMask(FXTRUE, FXTRUE);
-    DrawSourceOverGreyDestination(c.eSource, c.eDestination, c.eAlphaSource,
-                                  c.eAlphaDestination);
+    DrawSourceOverGreyDestination(c.eSource, c.eDestination, c.eAlphaSource, c.eAlphaDestination);
     EXPECT_EQ(board.Pixel(3, 3), Truncated(c.r, c.g, c.b));
     EXPECT_EQ(board.Pixel(3, 3, GR_BUFFER_AUXBUFFER) & 0xFF, c.nAlpha);
 }
@@ -126,20 +124,19 @@ TEST_P(GlideBlendAlphaBuffer, ReadsAndWritesDestinationAlpha)
 // ZERO and ONE: other source factors become ONE, other destination factors ZERO (alpha 96).
 INSTANTIATE_TEST_SUITE_P(
     Cases, GlideBlendAlphaBuffer,
-    ::testing::Values(
-        AlphaBufferCase{"voodoo2", GR_BLEND_DST_ALPHA, GR_BLEND_ZERO, GR_BLEND_ONE,
-                        GR_BLEND_ZERO, 50, 25, 10, 96},
-        AlphaBufferCase{"voodoo2", GR_BLEND_ALPHA_SATURATE, GR_BLEND_ZERO, GR_BLEND_ONE,
-                        GR_BLEND_ZERO, 75, 37, 15, 96},
-        AlphaBufferCase{"voodoo2", GR_BLEND_ONE_MINUS_DST_ALPHA, GR_BLEND_ZERO, GR_BLEND_ONE,
-                        GR_BLEND_ZERO, 150, 75, 30, 96},
-        // Cd * 65 >> 8: 132 -> 33, 130 -> 33.
-        AlphaBufferCase{"voodoo2", GR_BLEND_ZERO, GR_BLEND_DST_ALPHA, GR_BLEND_ZERO,
-                        GR_BLEND_ONE, 33, 33, 33, 64},
-        AlphaBufferCase{"voodoo2", GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_SRC_ALPHA,
-                        GR_BLEND_DST_ALPHA, 200, 100, 40, 52},
-        AlphaBufferCase{"voodoo", GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_SRC_ALPHA,
-                        GR_BLEND_DST_ALPHA, 200, 100, 40, 96},
-        AlphaBufferCase{"voodoo", GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ZERO, GR_BLEND_ONE, 200,
-                        100, 40, 64}));
+    ::testing::Values(AlphaBufferCase{"voodoo2", GR_BLEND_DST_ALPHA, GR_BLEND_ZERO, GR_BLEND_ONE,
+                                      GR_BLEND_ZERO, 50, 25, 10, 96},
+                      AlphaBufferCase{"voodoo2", GR_BLEND_ALPHA_SATURATE, GR_BLEND_ZERO,
+                                      GR_BLEND_ONE, GR_BLEND_ZERO, 75, 37, 15, 96},
+                      AlphaBufferCase{"voodoo2", GR_BLEND_ONE_MINUS_DST_ALPHA, GR_BLEND_ZERO,
+                                      GR_BLEND_ONE, GR_BLEND_ZERO, 150, 75, 30, 96},
+                      // Cd * 65 >> 8: 132 -> 33, 130 -> 33.
+                      AlphaBufferCase{"voodoo2", GR_BLEND_ZERO, GR_BLEND_DST_ALPHA, GR_BLEND_ZERO,
+                                      GR_BLEND_ONE, 33, 33, 33, 64},
+                      AlphaBufferCase{"voodoo2", GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_SRC_ALPHA,
+                                      GR_BLEND_DST_ALPHA, 200, 100, 40, 52},
+                      AlphaBufferCase{"voodoo", GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_SRC_ALPHA,
+                                      GR_BLEND_DST_ALPHA, 200, 100, 40, 96},
+                      AlphaBufferCase{"voodoo", GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ZERO,
+                                      GR_BLEND_ONE, 200, 100, 40, 64}));
 } // namespace

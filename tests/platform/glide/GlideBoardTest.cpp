@@ -65,15 +65,14 @@ TEST_P(GlideBoardKind, QueryDescribesTheChosenBoard)
 
 // The Voodoo2 driver reports itself as a Voodoo Graphics board unless FX_GLIDE_REPORT_REAL_HW
 // is set, so "voodoo2" shows type 0 here.
-INSTANTIATE_TEST_SUITE_P(
-    Boards, GlideBoardKind,
-    ::testing::Values(BoardCase{nullptr, true, GR_SSTTYPE_VOODOO, 2, 1, 2},
-                      BoardCase{"voodoo", true, GR_SSTTYPE_VOODOO, 2, 1, 2},
-                      BoardCase{"voodoo2", true, GR_SSTTYPE_VOODOO, 4, 2, 4},
-                      BoardCase{"sst96", true, GR_SSTTYPE_SST96, 2, 1, 2},
-                      BoardCase{"at3d", true, GR_SSTTYPE_AT3D, 0, 0, 0},
-                      BoardCase{"none", false, 0, 0, 0, 0},
-                      BoardCase{"banshee", true, GR_SSTTYPE_VOODOO, 2, 1, 2}));
+INSTANTIATE_TEST_SUITE_P(Boards, GlideBoardKind,
+                         ::testing::Values(BoardCase{nullptr, true, GR_SSTTYPE_VOODOO, 2, 1, 2},
+                                           BoardCase{"voodoo", true, GR_SSTTYPE_VOODOO, 2, 1, 2},
+                                           BoardCase{"voodoo2", true, GR_SSTTYPE_VOODOO, 4, 2, 4},
+                                           BoardCase{"sst96", true, GR_SSTTYPE_SST96, 2, 1, 2},
+                                           BoardCase{"at3d", true, GR_SSTTYPE_AT3D, 0, 0, 0},
+                                           BoardCase{"none", false, 0, 0, 0, 0},
+                                           BoardCase{"banshee", true, GR_SSTTYPE_VOODOO, 2, 1, 2}));
 
 TEST(GlideBoard, UnknownValueIsReportedAndTheDefaultUsed)
 {
@@ -108,10 +107,12 @@ TEST(GlideBoard, NoBoardRaisesAFatalErrorThroughTheCallback)
     static int s_bFatal;
     s_nCalls = 0;
     s_bFatal = 0;
-    grErrorSetCallback([](const char*, FxBool bFatal) {
-        ++s_nCalls;
-        s_bFatal = bFatal;
-    });
+    grErrorSetCallback(
+        [](const char*, FxBool bFatal)
+        {
+            ++s_nCalls;
+            s_bFatal = bFatal;
+        });
     grGlideInit();
     EXPECT_EQ(s_nCalls, 1);
     EXPECT_EQ(s_bFatal, FXTRUE);
@@ -181,9 +182,9 @@ TEST(GlideBoard, OpenFailsForBadFormatsAndOrigins)
 {
     ScopedEnv board("GLIDE_SW_BOARD", "voodoo");
     grGlideInit();
-    EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, GR_REFRESH_60Hz, 7, GR_ORIGIN_UPPER_LEFT,
-                           2, 0),
-              FXFALSE);
+    EXPECT_EQ(
+        grSstWinOpen(0, GR_RESOLUTION_640x480, GR_REFRESH_60Hz, 7, GR_ORIGIN_UPPER_LEFT, 2, 0),
+        FXFALSE);
     EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB,
                            GR_ORIGIN_ANY, 2, 0),
               FXFALSE);
@@ -215,11 +216,10 @@ TEST(GlideBoard, CallsBeforeInitAndWithoutABoardAreHarmless)
     grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
                    GR_COMBINE_OTHER_NONE, FXFALSE);
     guTexSource(0);
-    EXPECT_EQ(guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 1, 1, GR_TEXFMT_RGB_565,
-                                  GR_MIPMAP_DISABLE, GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1,
-                                  GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
-                                  GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED,
-                                  0.0f, FXFALSE),
+    EXPECT_EQ(guTexAllocateMemory(
+                  GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 1, 1, GR_TEXFMT_RGB_565, GR_MIPMAP_DISABLE,
+                  GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
+                  GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED, 0.0f, FXFALSE),
               GR_NULL_MIPMAP_HANDLE);
     std::uint16_t nPixel;
     EXPECT_EQ(grLfbReadRegion(GR_BUFFER_BACKBUFFER, 0, 0, 1, 1, 2, &nPixel), FXFALSE);

@@ -63,10 +63,10 @@ TEST(GlideCombineMap, UndefinedValuesAreRefused)
     for (GrCombineFactor_t e : {0x6, 0x7, 0xE, 0xF, 0x10, -1})
         EXPECT_FALSE(GlideMap::CombineFactor(e, CombineUnitKind::Color, &spec)) << e;
     CombineLocal eLocal;
-    EXPECT_FALSE(GlideMap::CombineLocalSource(GR_COMBINE_LOCAL_DEPTH, CombineUnitKind::Color,
-                                              &eLocal));
-    EXPECT_TRUE(GlideMap::CombineLocalSource(GR_COMBINE_LOCAL_DEPTH, CombineUnitKind::Alpha,
-                                             &eLocal));
+    EXPECT_FALSE(
+        GlideMap::CombineLocalSource(GR_COMBINE_LOCAL_DEPTH, CombineUnitKind::Color, &eLocal));
+    EXPECT_TRUE(
+        GlideMap::CombineLocalSource(GR_COMBINE_LOCAL_DEPTH, CombineUnitKind::Alpha, &eLocal));
     CombineOther eOther;
     EXPECT_FALSE(GlideMap::CombineOtherSource(3, &eOther));
 }
@@ -110,8 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                    false},
         FactorCase{GR_COMBINE_FACTOR_TEXTURE_ALPHA, F::TextureAlpha, F::TextureAlpha,
                    F::DetailFactor, false},
-        FactorCase{GR_COMBINE_FACTOR_LOD_FRACTION, F::TextureRgb, F::Zero, F::LodFraction,
-                   false},
+        FactorCase{GR_COMBINE_FACTOR_LOD_FRACTION, F::TextureRgb, F::Zero, F::LodFraction, false},
         FactorCase{GR_COMBINE_FACTOR_ONE, F::Zero, F::Zero, F::Zero, true},
         FactorCase{GR_COMBINE_FACTOR_ONE_MINUS_LOCAL, F::Local, F::Local, F::Local, true},
         FactorCase{GR_COMBINE_FACTOR_ONE_MINUS_OTHER_ALPHA, F::OtherAlpha, F::OtherAlpha,
@@ -120,8 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
                    F::LocalAlpha, true},
         FactorCase{GR_COMBINE_FACTOR_ONE_MINUS_TEXTURE_ALPHA, F::TextureAlpha, F::TextureAlpha,
                    F::DetailFactor, true},
-        FactorCase{GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, F::TextureRgb, F::Zero,
-                   F::LodFraction, true}));
+        FactorCase{GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, F::TextureRgb, F::Zero, F::LodFraction,
+                   true}));
 
 // ---------------------------------------------------------------- the unit's arithmetic
 
@@ -154,19 +153,19 @@ TEST_P(GlideCombineArithmetic, MatchesTheFormula)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GlideCombineArithmetic,
-    ::testing::Values(
-        ArithmeticCase{180, 0, 0, 255, 0, 0, 180},        // other * ONE
-        ArithmeticCase{180, 0, 128, 0, 0, 0, 90},         // 180 * 129 = 23220 >> 8
-        ArithmeticCase{180, 0, 0, 0, 0, 0, 0},            // f = 0: 180 >> 8
-        ArithmeticCase{180, 60, 128, 0, 0, 0, 60},        // 120 * 129 = 15480 >> 8
-        ArithmeticCase{0, 60, 128, 0, 60, 0, 29},         // -7740 >> 8 = -31, + 60
-        ArithmeticCase{180, 0, 0, 255, 128, 0, 255},      // 308 clamps to 255
-        ArithmeticCase{60, 180, 0, 255, 0, 0, 0},         // -120 clamps to 0
-        ArithmeticCase{180, 0, 0, 255, 0, 255, 75},       // inverted: 255 - 180
-        ArithmeticCase{255, 0, 255, 0, 0, 0, 255},        // 255 * 256 >> 8
-        ArithmeticCase{255, 255, 255, 0, 255, 0, 255},    // 0 + 255
-        ArithmeticCase{0, 255, 255, 0, 0, 0, 0},          // -255 clamps to 0
-        ArithmeticCase{10, 200, 64, 255, 250, 0, 107}));  // -190 * 192 = -36480 >> 8 = -143
+    ::testing::Values(ArithmeticCase{180, 0, 0, 255, 0, 0, 180},     // other * ONE
+                      ArithmeticCase{180, 0, 128, 0, 0, 0, 90},      // 180 * 129 = 23220 >> 8
+                      ArithmeticCase{180, 0, 0, 0, 0, 0, 0},         // f = 0: 180 >> 8
+                      ArithmeticCase{180, 60, 128, 0, 0, 0, 60},     // 120 * 129 = 15480 >> 8
+                      ArithmeticCase{0, 60, 128, 0, 60, 0, 29},      // -7740 >> 8 = -31, + 60
+                      ArithmeticCase{180, 0, 0, 255, 128, 0, 255},   // 308 clamps to 255
+                      ArithmeticCase{60, 180, 0, 255, 0, 0, 0},      // -120 clamps to 0
+                      ArithmeticCase{180, 0, 0, 255, 0, 255, 75},    // inverted: 255 - 180
+                      ArithmeticCase{255, 0, 255, 0, 0, 0, 255},     // 255 * 256 >> 8
+                      ArithmeticCase{255, 255, 255, 0, 255, 0, 255}, // 0 + 255
+                      ArithmeticCase{0, 255, 255, 0, 0, 0, 0},       // -255 clamps to 0
+                      ArithmeticCase{10, 200, 64, 255, 250, 0,
+                                     107})); // -190 * 192 = -36480 >> 8 = -143
 
 TEST(GlideCombineArithmetic, VectorAndScalarPathsAgreeForAnyInput)
 {
@@ -174,7 +173,8 @@ TEST(GlideCombineArithmetic, VectorAndScalarPathsAgreeForAnyInput)
     // against a one-lane run, which always takes the scalar loop.
     Channel anOther[61], anSub[61], anFactor[61], anAdd[61], anOut[61];
     std::uint32_t n = 99;
-    auto next = [&n]() {
+    auto next = [&n]()
+    {
         n = n * 1664525u + 1013904223u;
         return Channel((n >> 13) & 0xFF);
     };
@@ -248,45 +248,44 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DrawnCase{GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ONE, CL, OI, FXFALSE, 0, 0, 0},
         DrawnCase{GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ONE, CL, OI, FXFALSE, 60, 60, 60},
-        DrawnCase{GR_COMBINE_FUNCTION_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE, CL, OI, FXFALSE, 128,
-                  128, 128},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL, OI, FXFALSE, 180,
-                  180, 180},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_ONE, CL, OI,
-                  FXFALSE, 240, 240, 240},
+        DrawnCase{GR_COMBINE_FUNCTION_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE, CL, OI, FXFALSE, 128, 128,
+                  128},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL, OI, FXFALSE, 180, 180,
+                  180},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_ONE, CL, OI, FXFALSE,
+                  240, 240, 240},
         DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE, CL, OI,
                   FXFALSE, 255, 255, 255},
         DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE, CL, OI,
                   FXFALSE, 120, 120, 120},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL, GR_COMBINE_FACTOR_ONE,
-                  CL, OI, FXFALSE, 180, 180, 180},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL, GR_COMBINE_FACTOR_ONE, CL,
+                  OI, FXFALSE, 180, 180, 180},
         DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA,
                   GR_COMBINE_FACTOR_ONE, CL, OI, FXFALSE, 248, 248, 248},
         DrawnCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL, GR_COMBINE_FACTOR_ONE, CL, OI,
                   FXFALSE, 0, 0, 0},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE,
-                  CL, OI, FXFALSE, 68, 68, 68}));
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE, CL,
+                  OI, FXFALSE, 68, 68, 68}));
 
 // f = local alpha 128: products scale by 129 / 256.
 INSTANTIATE_TEST_SUITE_P(
     FunctionsWithFactorLocalAlpha, GlideColorCombine,
-    ::testing::Values(
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI,
-                  FXFALSE, 90, 90, 90},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_LOCAL_ALPHA, CL,
-                  OI, FXFALSE, 150, 150, 150},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_LOCAL_ALPHA,
-                  CL, OI, FXFALSE, 218, 218, 218},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_LOCAL_ALPHA, CL,
-                  OI, FXFALSE, 60, 60, 60},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL,
-                  GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 120, 120, 120},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA,
-                  GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 188, 188, 188},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL, GR_COMBINE_FACTOR_LOCAL_ALPHA,
-                  CL, OI, FXFALSE, 29, 29, 29},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA,
-                  GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 97, 97, 97}));
+    ::testing::Values(DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL_ALPHA, CL,
+                                OI, FXFALSE, 90, 90, 90},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL,
+                                GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 150, 150, 150},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA,
+                                GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 218, 218, 218},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL,
+                                GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 60, 60, 60},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL,
+                                GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 120, 120, 120},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA,
+                                GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 188, 188, 188},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL,
+                                GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 29, 29, 29},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA,
+                                GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXFALSE, 97, 97, 97}));
 
 // SCALE_OTHER with every factor: 180 * (f + 1) >> 8.
 INSTANTIATE_TEST_SUITE_P(
@@ -294,42 +293,41 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ZERO, CL, OI, FXFALSE, 0, 0,
                   0},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, CL, OI, FXFALSE, 42,
-                  42, 42},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_OTHER_ALPHA, CL, OI,
-                  FXFALSE, 45, 45, 45},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_TEXTURE_ALPHA, CL, OI,
-                  FXFALSE, 96, 96, 96},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, CL, OI, FXFALSE, 42, 42,
+                  42},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_OTHER_ALPHA, CL, OI, FXFALSE,
+                  45, 45, 45},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_TEXTURE_ALPHA, CL, OI, FXFALSE,
+                  96, 96, 96},
         // Factor 0x5 in the colour unit: texture RGB per channel (204, 85, 170).
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOD_FRACTION, CL, OI,
-                  FXFALSE, 144, 60, 120},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOD_FRACTION, CL, OI, FXFALSE,
+                  144, 60, 120},
         DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOCAL, CL, OI,
                   FXFALSE, 137, 137, 137},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_OTHER_ALPHA, CL,
-                  OI, FXFALSE, 135, 135, 135},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOCAL_ALPHA, CL,
-                  OI, FXFALSE, 90, 90, 90},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_OTHER_ALPHA, CL, OI,
+                  FXFALSE, 135, 135, 135},
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOCAL_ALPHA, CL, OI,
+                  FXFALSE, 90, 90, 90},
         DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_TEXTURE_ALPHA, CL,
                   OI, FXFALSE, 84, 84, 84},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, CL,
-                  OI, FXFALSE, 36, 120, 60}));
+        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, CL, OI,
+                  FXFALSE, 36, 120, 60}));
 
 // Sources and invert.
 INSTANTIATE_TEST_SUITE_P(
     SourcesAndInvert, GlideColorCombine,
-    ::testing::Values(
-        DrawnCase{GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
-                  OI, FXFALSE, 180, 180, 180},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL,
-                  GR_COMBINE_OTHER_CONSTANT, FXFALSE, 60, 60, 60},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL,
-                  GR_COMBINE_OTHER_TEXTURE, FXFALSE, 204, 85, 170},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL, OI, FXTRUE, 75, 75,
-                  75},
-        DrawnCase{GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, CL, OI, FXTRUE, 255, 255,
-                  255},
-        DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_LOCAL_ALPHA, CL,
-                  OI, FXTRUE, 195, 195, 195}));
+    ::testing::Values(DrawnCase{GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
+                                GR_COMBINE_LOCAL_ITERATED, OI, FXFALSE, 180, 180, 180},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL,
+                                GR_COMBINE_OTHER_CONSTANT, FXFALSE, 60, 60, 60},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL,
+                                GR_COMBINE_OTHER_TEXTURE, FXFALSE, 204, 85, 170},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL, OI,
+                                FXTRUE, 75, 75, 75},
+                      DrawnCase{GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, CL, OI, FXTRUE,
+                                255, 255, 255},
+                      DrawnCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL,
+                                GR_COMBINE_FACTOR_LOCAL_ALPHA, CL, OI, FXTRUE, 195, 195, 195}));
 
 TEST(GlideColorCombine, DepthAsTheAlphaUnitsLocalFeedsLocalAlpha)
 {
@@ -404,11 +402,10 @@ INSTANTIATE_TEST_SUITE_P(
         AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE, CL, OI,
                   FXFALSE, 0},
         // (64 - 128) * 65 = -4160 >> 8 = -17, + 128
-        AlphaCase{GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_OTHER_ALPHA, CL, OI, FXFALSE,
-                  111},
+        AlphaCase{GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_OTHER_ALPHA, CL, OI, FXFALSE, 111},
         // -128 * 129 = -16512 >> 8 = -65, + 128
-        AlphaCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL, GR_COMBINE_FACTOR_LOCAL, CL,
-                  OI, FXFALSE, 63},
+        AlphaCase{GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL, GR_COMBINE_FACTOR_LOCAL, CL, OI,
+                  FXFALSE, 63},
         // 64 * 129 = 8256 >> 8 = 32, + 128; inverted 95
         AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_LOCAL_ALPHA,
                   CL, OI, FXFALSE, 160},
@@ -417,15 +414,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Texture alpha 136 as other; as factor: 64 * 137 = 8768 >> 8 = 34
         AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, CL,
                   GR_COMBINE_OTHER_TEXTURE, FXFALSE, 136},
-        AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_TEXTURE_ALPHA, CL, OI,
-                  FXFALSE, 34},
+        AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_TEXTURE_ALPHA, CL, OI, FXFALSE,
+                  34},
         // The alpha unit has no 0x5 source: it reads zero, so f = 0 and 1 - f = 255.
-        AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOD_FRACTION, CL, OI,
-                  FXFALSE, 0},
-        AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, CL,
-                  OI, FXFALSE, 64},
-        AlphaCase{GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
-                  OI, FXFALSE, 64}));
+        AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOD_FRACTION, CL, OI, FXFALSE,
+                  0},
+        AlphaCase{GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, CL, OI,
+                  FXFALSE, 64},
+        AlphaCase{GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED, OI,
+                  FXFALSE, 64}));
 
 // ---------------------------------------------------------------- gu mappings
 
@@ -475,12 +472,11 @@ INSTANTIATE_TEST_SUITE_P(
                     GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_NONE, FXFALSE, false},
         GuColorCase{GR_COLORCOMBINE_ITRGB, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
                     GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE, false},
-        GuColorCase{GR_COLORCOMBINE_ITRGB_DELTA0, GR_COMBINE_FUNCTION_LOCAL,
-                    GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE,
-                    FXFALSE, true},
+        GuColorCase{GR_COLORCOMBINE_ITRGB_DELTA0, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
+                    GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE, true},
         GuColorCase{GR_COLORCOMBINE_DECAL_TEXTURE, GR_COMBINE_FUNCTION_SCALE_OTHER,
-                    GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE, GR_COMBINE_OTHER_TEXTURE,
-                    FXFALSE, false},
+                    GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE, GR_COMBINE_OTHER_TEXTURE, FXFALSE,
+                    false},
         GuColorCase{GR_COLORCOMBINE_TEXTURE_TIMES_CCRGB, GR_COMBINE_FUNCTION_SCALE_OTHER,
                     GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE,
                     FXFALSE, false},
@@ -494,17 +490,17 @@ INSTANTIATE_TEST_SUITE_P(
                     GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_LOCAL,
                     GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXFALSE, false},
         GuColorCase{GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA, GR_COMBINE_FUNCTION_SCALE_OTHER,
-                    GR_COMBINE_FACTOR_LOCAL_ALPHA, GR_COMBINE_LOCAL_NONE,
-                    GR_COMBINE_OTHER_TEXTURE, FXFALSE, false},
+                    GR_COMBINE_FACTOR_LOCAL_ALPHA, GR_COMBINE_LOCAL_NONE, GR_COMBINE_OTHER_TEXTURE,
+                    FXFALSE, false},
         GuColorCase{GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA_ADD_ITRGB,
                     GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_LOCAL_ALPHA,
                     GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXFALSE, false},
         GuColorCase{GR_COLORCOMBINE_TEXTURE_ADD_ITRGB, GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL,
                     GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE,
                     FXFALSE, false},
-        GuColorCase{GR_COLORCOMBINE_TEXTURE_SUB_ITRGB,
-                    GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE,
-                    GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXFALSE, false},
+        GuColorCase{GR_COLORCOMBINE_TEXTURE_SUB_ITRGB, GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL,
+                    GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE,
+                    FXFALSE, false},
         GuColorCase{GR_COLORCOMBINE_CCRGB_BLEND_ITRGB_ON_TEXALPHA, GR_COMBINE_FUNCTION_BLEND,
                     GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_CONSTANT,
                     GR_COMBINE_OTHER_ITERATED, FXFALSE, false},
@@ -567,8 +563,8 @@ TEST_P(GlideGuAlphaSource, IsThePublishedAlphaCombineCall)
     const GuAlphaCase& c = GetParam();
     grAlphaCombine(c.eFunction, c.eFactor, c.eLocal, c.eOther, FXFALSE);
     const CombineSpec expected = GlideContext::Get().GetState().alphaCombine;
-    grAlphaCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_OTHER_ALPHA,
-                   GR_COMBINE_LOCAL_DEPTH, GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_OTHER_ALPHA, GR_COMBINE_LOCAL_DEPTH,
+                   GR_COMBINE_OTHER_CONSTANT, FXTRUE);
     guAlphaSource(c.eSource);
     EXPECT_TRUE(SameSpec(GlideContext::Get().GetState().alphaCombine, expected));
 }
@@ -622,16 +618,15 @@ TEST_P(GlideTexCombine, CombinesTheLocalTexelWithTheUpstreamTmu)
     EXPECT_EQ(board.Pixel(3, 3), Truncated(c.r, c.g, c.b)) << "mode " << c.eMode;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, GlideTexCombine,
-    ::testing::Values(TexCombineCase{GR_TEXTURECOMBINE_ZERO, 0, 0, 0},
-                      TexCombineCase{GR_TEXTURECOMBINE_DECAL, 204, 85, 170},
-                      TexCombineCase{GR_TEXTURECOMBINE_OTHER, 51, 102, 153},
-                      TexCombineCase{GR_TEXTURECOMBINE_ADD, 255, 187, 255},
-                      // other * (local + 1) >> 8: 51*205, 102*86, 153*171 >> 8
-                      TexCombineCase{GR_TEXTURECOMBINE_MULTIPLY, 40, 34, 102},
-                      TexCombineCase{GR_TEXTURECOMBINE_SUBTRACT, 0, 17, 0},
-                      TexCombineCase{GR_TEXTURECOMBINE_ONE, 255, 255, 255}));
+INSTANTIATE_TEST_SUITE_P(Modes, GlideTexCombine,
+                         ::testing::Values(TexCombineCase{GR_TEXTURECOMBINE_ZERO, 0, 0, 0},
+                                           TexCombineCase{GR_TEXTURECOMBINE_DECAL, 204, 85, 170},
+                                           TexCombineCase{GR_TEXTURECOMBINE_OTHER, 51, 102, 153},
+                                           TexCombineCase{GR_TEXTURECOMBINE_ADD, 255, 187, 255},
+                                           // other * (local + 1) >> 8: 51*205, 102*86, 153*171 >> 8
+                                           TexCombineCase{GR_TEXTURECOMBINE_MULTIPLY, 40, 34, 102},
+                                           TexCombineCase{GR_TEXTURECOMBINE_SUBTRACT, 0, 17, 0},
+                                           TexCombineCase{GR_TEXTURECOMBINE_ONE, 255, 255, 255}));
 
 TEST(GlideTexCombine, TheMostUpstreamTmuSeesZeroAsOther)
 {

@@ -20,9 +20,9 @@ TEST(GlideLayout, LevelSizesFollowTheAspect)
 {
     // (lod, aspect log, width, height): 256 >> lod on the long side, short side by the ratio,
     // never below 1.
-    const int aCases[][4] = {{0, 0, 256, 256}, {0, 3, 256, 32},  {0, -3, 32, 256},
-                             {5, 3, 8, 1},     {6, 3, 4, 1},     {8, 3, 1, 1},
-                             {2, 1, 64, 32},   {7, -1, 1, 2},    {4, -2, 4, 16}};
+    const int aCases[][4] = {{0, 0, 256, 256}, {0, 3, 256, 32}, {0, -3, 32, 256},
+                             {5, 3, 8, 1},     {6, 3, 4, 1},    {8, 3, 1, 1},
+                             {2, 1, 64, 32},   {7, -1, 1, 2},   {4, -2, 4, 16}};
     for (const auto& c : aCases)
     {
         EXPECT_EQ(TextureLayout::LevelWidth(c[0], c[1]), c[2]) << c[0] << "," << c[1];
@@ -63,8 +63,8 @@ TEST(GlidePresentRect, KeepsTheFramesAspectCentred)
 {
     const int aCases[][8] = {
         // client w, h, frame w, h -> x, y, w, h
-        {800, 480, 640, 480, 80, 0, 640, 480},   {640, 480, 640, 480, 0, 0, 640, 480},
-        {400, 400, 640, 480, 0, 50, 400, 300},   {1920, 1080, 640, 480, 240, 0, 1440, 1080},
+        {800, 480, 640, 480, 80, 0, 640, 480},    {640, 480, 640, 480, 0, 0, 640, 480},
+        {400, 400, 640, 480, 0, 50, 400, 300},    {1920, 1080, 640, 480, 240, 0, 1440, 1080},
         {1280, 1024, 640, 480, 0, 32, 1280, 960}, {0, 480, 640, 480, 0, 0, 0, 0}};
     for (const auto& c : aCases)
     {
@@ -79,7 +79,7 @@ TEST(GlidePresentRect, KeepsTheFramesAspectCentred)
 // A clock that only moves when told to, or when slept on.
 class FakeClock : public SwapClock
 {
-public:
+  public:
     Int64 Now() override { return m_nNow; }
     Int64 Frequency() override { return 1000; } // milliseconds
     void Sleep(Int32 nMilliseconds) override
@@ -246,7 +246,7 @@ TEST(GlideEdges, CeilingDivisionRoundsUpForBothSigns)
     EXPECT_EQ(TriangleSetup::Snap(3.49f), 56);
     EXPECT_EQ(TriangleSetup::Snap(3.53125f), 56); // 56.5 -> 56
     EXPECT_EQ(TriangleSetup::Snap(3.59375f), 58); // 57.5 -> 58
-    EXPECT_EQ(TriangleSetup::Snap(-0.03125f), 0);  // -0.5 -> 0
+    EXPECT_EQ(TriangleSetup::Snap(-0.03125f), 0); // -0.5 -> 0
     EXPECT_EQ(TriangleSetup::Snap(1e9f), 8192 * 16);
 }
 

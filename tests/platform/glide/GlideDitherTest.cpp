@@ -30,15 +30,15 @@ TEST_P(GlideDitherPack, RoundsByTheChipFormula)
 
 // v = 100: 2v - 6 + 0 = 194, 4v - 6 + 1 = 395; v = 255: 510 - 15 + 1 = 496, 1020 - 15 + 3 =
 // 1008; v = 8: 16 - 0 + 0 = 16, 32 - 0 + 0 = 32; v = 129: 258 - 8 + 1 = 251, 516 - 8 + 2 = 510.
-INSTANTIATE_TEST_SUITE_P(
-    Values, GlideDitherPack,
-    ::testing::Values(PackCase{100, 0, 12, 24}, PackCase{100, 4, 12, 24},
-                      PackCase{100, 5, 12, 25}, PackCase{100, 13, 12, 25},
-                      PackCase{100, 14, 13, 25}, PackCase{100, 15, 13, 25},
-                      PackCase{255, 0, 31, 63}, PackCase{255, 15, 31, 63},
-                      PackCase{0, 15, 0, 0}, PackCase{8, 0, 1, 2}, PackCase{8, 15, 1, 2},
-                      PackCase{129, 4, 15, 32}, PackCase{129, 5, 16, 32},
-                      PackCase{129, 1, 15, 31}, PackCase{129, 2, 15, 32}));
+INSTANTIATE_TEST_SUITE_P(Values, GlideDitherPack,
+                         ::testing::Values(PackCase{100, 0, 12, 24}, PackCase{100, 4, 12, 24},
+                                           PackCase{100, 5, 12, 25}, PackCase{100, 13, 12, 25},
+                                           PackCase{100, 14, 13, 25}, PackCase{100, 15, 13, 25},
+                                           PackCase{255, 0, 31, 63}, PackCase{255, 15, 31, 63},
+                                           PackCase{0, 15, 0, 0}, PackCase{8, 0, 1, 2},
+                                           PackCase{8, 15, 1, 2}, PackCase{129, 4, 15, 32},
+                                           PackCase{129, 5, 16, 32}, PackCase{129, 1, 15, 31},
+                                           PackCase{129, 2, 15, 32}));
 
 // Expected 565 pixels of a flat (100, 100, 100) area at x, y = 0..3: red and blue are 13 where
 // d >= 14, else 12; green is 25 where d >= 5, else 24.

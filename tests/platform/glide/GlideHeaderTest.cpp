@@ -75,7 +75,11 @@ TEST_P(GlideConstant, HasItsPublishedValue)
     EXPECT_EQ(GetParam().nValue, GetParam().nPublished) << GetParam().pchName;
 }
 
-#define VALUE(name, published) NamedValue{#name, long(name), long(published)}
+#define VALUE(name, published)                                                                     \
+    NamedValue                                                                                     \
+    {                                                                                              \
+#name, long(name), long(published)                                                         \
+    }
 INSTANTIATE_TEST_SUITE_P(
     Published, GlideConstant,
     ::testing::Values(
@@ -88,11 +92,10 @@ INSTANTIATE_TEST_SUITE_P(
         VALUE(GR_DITHER_4x4, 2), VALUE(GR_FOG_ADD2, 0x200), VALUE(GR_LFB_NOIDLE, 0x10),
         VALUE(GR_LFBWRITEMODE_ZA16, 0xF), VALUE(GR_HINT_ALLOW_MIPMAP_DITHER, 3),
         VALUE(GR_STWHINT_ST_DIFF_TMU1, 0x10), VALUE(MAX_MIPMAPS_PER_SST, 1024),
-        VALUE(GR_NULL_MIPMAP_HANDLE, 0xFFFFFFFFL), VALUE(GR_LOD_1, 8),
-        VALUE(GR_ASPECT_1x8, 6), VALUE(GR_TEXFMT_AYIQ_8422, 0x9), VALUE(GR_TEXFMT_AP_88, 0xE),
-        VALUE(GR_TEXFMT_16BIT, 0x8), VALUE(GR_TEXTABLE_PALETTE, 2),
-        VALUE(GR_MIPMAP_NEAREST_DITHER, 2), VALUE(GR_MIPMAPLEVELMASK_BOTH, 3),
-        VALUE(GR_TEXBASE_32_TO_1, 3),
+        VALUE(GR_NULL_MIPMAP_HANDLE, 0xFFFFFFFFL), VALUE(GR_LOD_1, 8), VALUE(GR_ASPECT_1x8, 6),
+        VALUE(GR_TEXFMT_AYIQ_8422, 0x9), VALUE(GR_TEXFMT_AP_88, 0xE), VALUE(GR_TEXFMT_16BIT, 0x8),
+        VALUE(GR_TEXTABLE_PALETTE, 2), VALUE(GR_MIPMAP_NEAREST_DITHER, 2),
+        VALUE(GR_MIPMAPLEVELMASK_BOTH, 3), VALUE(GR_TEXBASE_32_TO_1, 3),
         VALUE(GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA, 0x10),
         VALUE(GR_COMBINE_FUNCTION_BLEND, 0x7), VALUE(GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, 0xD),
         VALUE(GR_COMBINE_FACTOR_DETAIL_FACTOR, 0x4), VALUE(GR_COMBINE_LOCAL_DEPTH, 2),

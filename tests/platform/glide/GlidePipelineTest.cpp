@@ -19,8 +19,7 @@ TEST(GlideGouraud, ColoursArePlanarAndExactAtPixelCentres)
     const std::vector<std::uint16_t> pixels = board.Read();
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x + y < 63; ++x)
-            ASSERT_EQ(pixels[size_t(y * board.Width() + x)],
-                      Truncated(2 * x, 2 * y, 255 - x - y))
+            ASSERT_EQ(pixels[size_t(y * board.Width() + x)], Truncated(2 * x, 2 * y, 255 - x - y))
                 << "x " << x << " y " << y;
     // The vertex on a pixel centre shows its own colour.
     EXPECT_EQ(board.Pixel(0, 0), Truncated(0, 0, 255));

@@ -15,7 +15,7 @@ namespace
 {
 class GlidePresent : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         StandIn_SetHeadless(true);
@@ -144,7 +144,7 @@ TEST_F(GlidePresent, WithoutAWindowTheActiveWindowIsUsed)
 
 class GlidePacing : public GlidePresent
 {
-protected:
+  protected:
     void SetUp() override
     {
         GlidePresent::SetUp();

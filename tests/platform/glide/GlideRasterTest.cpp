@@ -44,8 +44,7 @@ TEST(GlideFillRule, SmallTrianglesLightTheCentresInside)
     // (0,0) (4,0) (0,4): row j holds the centres x + 0.5 < 4 - (j + 0.5); the centre (3.5, 0.5)
     // lies on the right edge and is not drawn.
     Triangle(0, 0, 4, 0, 0, 4);
-    const std::set<std::pair<int, int>> expected = {{0, 0}, {1, 0}, {2, 0}, {0, 1},
-                                                    {1, 1}, {0, 2}};
+    const std::set<std::pair<int, int>> expected = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {0, 2}};
     EXPECT_EQ(Lit(board), expected);
 }
 
@@ -73,9 +72,9 @@ TEST(GlideFillRule, ZeroAreaDrawsNothing)
     Board board;
     ASSERT_TRUE(board.IsOpen());
     CountCoverage();
-    Triangle(0, 0, 10, 10, 20, 20);      // collinear
-    Triangle(5, 5, 5, 5, 5, 5);          // a single point
-    Triangle(0, 8, 10, 8.01f, 20, 8);    // collinear once y is snapped to 1/16
+    Triangle(0, 0, 10, 10, 20, 20);   // collinear
+    Triangle(5, 5, 5, 5, 5, 5);       // a single point
+    Triangle(0, 8, 10, 8.01f, 20, 8); // collinear once y is snapped to 1/16
     EXPECT_TRUE(Lit(board).empty());
 }
 

@@ -63,8 +63,7 @@ std::uint16_t Board::Pixel(int x, int y, GrBuffer_t eBuffer) const
     return nPixel;
 }
 
-GrVertex Vertex(float x, float y, float r, float g, float b, float a, float s, float t,
-                float oow)
+GrVertex Vertex(float x, float y, float r, float g, float b, float a, float s, float t, float oow)
 {
     GrVertex v = {};
     v.x = x;
@@ -95,9 +94,9 @@ GrMipMapId_t LoadTexture(GrTextureFormat_t eFormat, GrLOD_t eLod, GrAspectRatio_
                          const void* pTexels, const GuNccTable* pTable,
                          GrTextureFilterMode_t eFilter, GrTextureClampMode_t eClamp)
 {
-    const GrMipMapId_t id = guTexAllocateMemory(
-        GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 0, 0, eFormat, GR_MIPMAP_DISABLE, eLod, eLod, eAspect,
-        eClamp, eClamp, eFilter, eFilter, 0.0f, FXFALSE);
+    const GrMipMapId_t id =
+        guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 0, 0, eFormat, GR_MIPMAP_DISABLE,
+                            eLod, eLod, eAspect, eClamp, eClamp, eFilter, eFilter, 0.0f, FXFALSE);
     EXPECT_NE(id, GR_NULL_MIPMAP_HANDLE);
     guTexDownloadMipMap(id, pTexels, pTable);
     guTexSource(id);

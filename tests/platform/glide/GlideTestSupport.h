@@ -15,13 +15,13 @@ namespace GlideTest
 // Sets (or with null unsets) an environment variable until destroyed.
 class ScopedEnv
 {
-public:
+  public:
     ScopedEnv(const char* pchName, const char* pchValue);
     ~ScopedEnv();
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     std::string m_strName;
     bool m_bHadValue;
     std::string m_strOldValue;
@@ -32,7 +32,7 @@ private:
 // so pixels are plain truncations unless a test turns it on.
 class Board
 {
-public:
+  public:
     explicit Board(const char* pchKind = "voodoo",
                    GrScreenResolution_t eResolution = GR_RESOLUTION_320x240, int nAuxBuffers = 0,
                    GrOriginLocation_t eOrigin = GR_ORIGIN_UPPER_LEFT);
@@ -48,7 +48,7 @@ public:
     std::vector<std::uint16_t> Read(GrBuffer_t eBuffer = GR_BUFFER_BACKBUFFER) const;
     std::uint16_t Pixel(int x, int y, GrBuffer_t eBuffer = GR_BUFFER_BACKBUFFER) const;
 
-private:
+  private:
     ScopedEnv m_Env;
     bool m_bOpen = false;
     int m_nWidth = 0;
@@ -57,8 +57,8 @@ private:
 
 // A vertex at (x, y) with colour (r, g, b, a), 1/w = oow and texture coordinates s, t (already
 // in texture space; s/w and t/w are formed here).
-GrVertex Vertex(float x, float y, float r = 0.0f, float g = 0.0f, float b = 0.0f,
-                float a = 0.0f, float s = 0.0f, float t = 0.0f, float oow = 1.0f);
+GrVertex Vertex(float x, float y, float r = 0.0f, float g = 0.0f, float b = 0.0f, float a = 0.0f,
+                float s = 0.0f, float t = 0.0f, float oow = 1.0f);
 
 // A screen-aligned rectangle [x0, x1) x [y0, y1) as two triangles, with per-corner texture
 // coordinates (s0, t0) at the top left and (s1, t1) at the bottom right, flat colour.
@@ -67,9 +67,18 @@ void DrawRect(float x0, float y0, float x1, float y1, float s0 = 0.0f, float t0 
               float a = 0.0f);
 
 // Channels of a 565 pixel.
-inline int Red5(std::uint16_t p) { return p >> 11; }
-inline int Green6(std::uint16_t p) { return (p >> 5) & 0x3F; }
-inline int Blue5(std::uint16_t p) { return p & 0x1F; }
+inline int Red5(std::uint16_t p)
+{
+    return p >> 11;
+}
+inline int Green6(std::uint16_t p)
+{
+    return (p >> 5) & 0x3F;
+}
+inline int Blue5(std::uint16_t p)
+{
+    return p & 0x1F;
+}
 inline std::uint16_t Rgb565(int r5, int g6, int b5)
 {
     return std::uint16_t((r5 << 11) | (g6 << 5) | b5);

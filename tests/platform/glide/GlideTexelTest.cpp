@@ -151,8 +151,7 @@ TEST(GlideTexel, NccRegisterFormUnpacksToTheTable)
 TEST(GlideTexel, MissingTablesReadAsZero)
 {
     EXPECT_EQ(TexelDecoder::Decode(TexelFormat::P8, 0x07, nullptr, nullptr), 0xFF000000u);
-    EXPECT_EQ(TexelDecoder::Decode(TexelFormat::Ayiq8422, 0x40FF, nullptr, nullptr),
-              0x40000000u);
+    EXPECT_EQ(TexelDecoder::Decode(TexelFormat::Ayiq8422, 0x40FF, nullptr, nullptr), 0x40000000u);
 }
 
 // Drawn: a 1x1 texture of each format, shown by decal with dithering off.
@@ -179,8 +178,8 @@ TEST_P(GlideTexelDrawn, ShowsTheExpandedColour)
             table.palette.data[i] = TestPalette()[i];
     const Byte abTexel[2] = {Byte(c.nRaw & 0xFF), Byte(c.nRaw >> 8)};
     const bool b16 = c.eFormat >= GR_TEXFMT_16BIT;
-    LoadTexture(c.eFormat, GR_LOD_1, GR_ASPECT_1x1, b16 ? static_cast<const void*>(&c.nRaw)
-                                                        : static_cast<const void*>(abTexel),
+    LoadTexture(c.eFormat, GR_LOD_1, GR_ASPECT_1x1,
+                b16 ? static_cast<const void*>(&c.nRaw) : static_cast<const void*>(abTexel),
                 &table.nccTable);
     grTexCombineFunction(GR_TMU0, GR_TEXTURECOMBINE_DECAL);
     guColorCombineFunction(GR_COLORCOMBINE_DECAL_TEXTURE);

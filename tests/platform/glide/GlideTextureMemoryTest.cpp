@@ -29,20 +29,19 @@ TEST_P(GlideTextureSize, CountsPaddedLevelsRoundedToEightBytes)
 // = 10944 texels. A lone 1x1 8-bit level is 4 bytes, rounded to 8.
 INSTANTIATE_TEST_SUITE_P(
     Chains, GlideTextureSize,
-    ::testing::Values(
-        SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, 174768},
-        SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_P_8, 87384},
-        SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_8x1, GR_TEXFMT_INTENSITY_8, 10944},
-        SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x8, GR_TEXFMT_ARGB_1555, 21888},
-        SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_4x1, GR_TEXFMT_RGB_565, 43712},
-        SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_2x1, GR_TEXFMT_AP_88, 87392},
-        SizeCase{GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_ALPHA_8, 8},
-        SizeCase{GR_LOD_8, GR_LOD_8, GR_ASPECT_8x1, GR_TEXFMT_RGB_565, 32},
-        SizeCase{GR_LOD_4, GR_LOD_4, GR_ASPECT_4x1, GR_TEXFMT_RGB_332, 8},
-        SizeCase{GR_LOD_1, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, 10928},
-        SizeCase{GR_LOD_256, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, 0},
-        SizeCase{GR_LOD_1, GR_LOD_256, 7, GR_TEXFMT_RGB_565, 0},
-        SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RSVD0, 0}));
+    ::testing::Values(SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, 174768},
+                      SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_P_8, 87384},
+                      SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_8x1, GR_TEXFMT_INTENSITY_8, 10944},
+                      SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x8, GR_TEXFMT_ARGB_1555, 21888},
+                      SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_4x1, GR_TEXFMT_RGB_565, 43712},
+                      SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_2x1, GR_TEXFMT_AP_88, 87392},
+                      SizeCase{GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_ALPHA_8, 8},
+                      SizeCase{GR_LOD_8, GR_LOD_8, GR_ASPECT_8x1, GR_TEXFMT_RGB_565, 32},
+                      SizeCase{GR_LOD_4, GR_LOD_4, GR_ASPECT_4x1, GR_TEXFMT_RGB_332, 8},
+                      SizeCase{GR_LOD_1, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, 10928},
+                      SizeCase{GR_LOD_256, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, 0},
+                      SizeCase{GR_LOD_1, GR_LOD_256, 7, GR_TEXFMT_RGB_565, 0},
+                      SizeCase{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RSVD0, 0}));
 
 TEST(GlideTextureSize, EvenAndOddLevelsCountSeparately)
 {
@@ -61,8 +60,7 @@ GrMipMapId_t AllocateChain(GrChipID_t tmu = GR_TMU0, GrLOD_t eSmall = GR_LOD_1,
     return guTexAllocateMemory(tmu, GR_MIPMAPLEVELMASK_BOTH, 256, 256, GR_TEXFMT_RGB_565,
                                GR_MIPMAP_NEAREST, eSmall, eLarge, GR_ASPECT_1x1,
                                GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
-                               GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR, 0.0f,
-                               FXFALSE);
+                               GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR, 0.0f, FXFALSE);
 }
 
 TEST(GlideTextureMemory, TwoMegabytesHoldElevenFullChains)
@@ -124,8 +122,8 @@ TEST(GlideTextureMemory, BadArgumentsAllocateNothing)
     ASSERT_TRUE(board.IsOpen());
     EXPECT_EQ(AllocateChain(GR_TMU1), GR_NULL_MIPMAP_HANDLE); // no second TMU
     EXPECT_EQ(AllocateChain(GR_TMU0, GR_LOD_256, GR_LOD_1), GR_NULL_MIPMAP_HANDLE);
-    EXPECT_EQ(guTexAllocateMemory(GR_TMU0, 0, 1, 1, GR_TEXFMT_RGB_565, GR_MIPMAP_DISABLE,
-                                  GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP,
+    EXPECT_EQ(guTexAllocateMemory(GR_TMU0, 0, 1, 1, GR_TEXFMT_RGB_565, GR_MIPMAP_DISABLE, GR_LOD_1,
+                                  GR_LOD_1, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP,
                                   GR_TEXTURECLAMP_WRAP, GR_TEXTUREFILTER_POINT_SAMPLED,
                                   GR_TEXTUREFILTER_POINT_SAMPLED, 0.0f, FXFALSE),
               GR_NULL_MIPMAP_HANDLE);
@@ -137,8 +135,8 @@ TEST(GlideTextureMemory, EachAllocationCountsOnlyItsParity)
     Board board;
     ASSERT_TRUE(board.IsOpen());
     const GrMipMapId_t id = guTexAllocateMemory(
-        GR_TMU0, GR_MIPMAPLEVELMASK_ODD, 256, 256, GR_TEXFMT_RGB_565, GR_MIPMAP_NEAREST,
-        GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
+        GR_TMU0, GR_MIPMAPLEVELMASK_ODD, 256, 256, GR_TEXFMT_RGB_565, GR_MIPMAP_NEAREST, GR_LOD_1,
+        GR_LOD_256, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
         GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR, 0.0f, FXFALSE);
     ASSERT_NE(id, GR_NULL_MIPMAP_HANDLE);
     EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), 2097152u - 34952u);
@@ -159,8 +157,8 @@ TEST(GlideTextureMemory, ChangeAttributesKeepsWhatIsMinusOne)
     EXPECT_EQ(pInfo->minfilter_mode, GR_TEXTUREFILTER_POINT_SAMPLED);
     EXPECT_EQ(pInfo->magfilter_mode, GR_TEXTUREFILTER_BILINEAR);
     EXPECT_EQ(pInfo->format, GR_TEXFMT_RGB_565);
-    EXPECT_EQ(guTexChangeAttributes(GR_NULL_MIPMAP_HANDLE, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                    -1, -1),
-              FXFALSE);
+    EXPECT_EQ(
+        guTexChangeAttributes(GR_NULL_MIPMAP_HANDLE, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1),
+        FXFALSE);
 }
 } // namespace

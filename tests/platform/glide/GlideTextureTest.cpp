@@ -47,7 +47,8 @@ TEST(GlideTexture, WrapRepeatsAndClampHoldsTheEdge)
         for (int x = 0; x < 64; ++x)
         {
             const int u = FloorDiv(8 * x - 124, 32);
-            const int nExpected = eMode == GR_TEXTURECLAMP_WRAP ? (u & 7) : (u < 0 ? 0 : (u > 7 ? 7 : u));
+            const int nExpected =
+                eMode == GR_TEXTURECLAMP_WRAP ? (u & 7) : (u < 0 ? 0 : (u > 7 ? 7 : u));
             EXPECT_EQ(Red5(board.Pixel(x, 0)), nExpected) << "mode " << eMode << " x " << x;
             EXPECT_EQ(Green6(board.Pixel(x, 0)), 1) << "t = 40 is in texel row 1";
         }
@@ -106,15 +107,14 @@ TEST_P(GlideBilinear, WeighsTheFourTexelsAcrossThenDown)
 // bottom 191, (191 * 224) >> 8 = 167.
 // s = 100, t = 40: fu = 72 (Voodoo Graphics keeps 4 bits: 64), v below the first row clamps:
 // red = 255 * 64 >> 8 = 63 (Voodoo2: 255 * 72 >> 8 = 71), green and blue 0.
-INSTANTIATE_TEST_SUITE_P(
-    Weights, GlideBilinear,
-    ::testing::Values(BilinearCase{"voodoo", 160, 176, 191, 223, 167},
-                      BilinearCase{"voodoo2", 160, 176, 191, 223, 167},
-                      BilinearCase{"voodoo", 100, 40, 63, 0, 0},
-                      BilinearCase{"voodoo2", 100, 40, 71, 0, 0},
-                      BilinearCase{"voodoo", 64, 64, 0, 0, 0},
-                      BilinearCase{"voodoo", 192, 192, 255, 255, 255},
-                      BilinearCase{"voodoo", 128, 64, 127, 0, 0}));
+INSTANTIATE_TEST_SUITE_P(Weights, GlideBilinear,
+                         ::testing::Values(BilinearCase{"voodoo", 160, 176, 191, 223, 167},
+                                           BilinearCase{"voodoo2", 160, 176, 191, 223, 167},
+                                           BilinearCase{"voodoo", 100, 40, 63, 0, 0},
+                                           BilinearCase{"voodoo2", 100, 40, 71, 0, 0},
+                                           BilinearCase{"voodoo", 64, 64, 0, 0, 0},
+                                           BilinearCase{"voodoo", 192, 192, 255, 255, 255},
+                                           BilinearCase{"voodoo", 128, 64, 127, 0, 0}));
 
 TEST(GlideBilinear, WrapBlendsAcrossTheEdge)
 {
@@ -138,7 +138,8 @@ TEST(GlideTexture, PerspectiveCoordinatesFollowTheAnalyticMapping)
     LoadTexture(GR_TEXFMT_RGB_565, GR_LOD_32, GR_ASPECT_1x1, texels.data(), nullptr,
                 GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTURECLAMP_WRAP);
     DrawWithTexture();
-    auto vertex = [](float x, float y) {
+    auto vertex = [](float x, float y)
+    {
         GrVertex v = Vertex(x, y);
         v.oow = 0.5f + y / 256.0f;
         v.tmuvtx[0].sow = x;
@@ -166,8 +167,8 @@ TEST(GlideTexture, PerspectiveCoordinatesFollowTheAnalyticMapping)
             if (Red5(nPixel) != u || Green6(nPixel) != v)
                 if (++nWrong < 5)
                     ADD_FAILURE() << "pixel (" << x << ", " << y << ") shows texel ("
-                                  << Red5(nPixel) << ", " << Green6(nPixel) << "), expected ("
-                                  << u << ", " << v << ")";
+                                  << Red5(nPixel) << ", " << Green6(nPixel) << "), expected (" << u
+                                  << ", " << v << ")";
         }
     EXPECT_GT(nChecked, 128 * 128 * 9 / 10);
     EXPECT_EQ(nWrong, 0);
@@ -187,8 +188,8 @@ GrMipMapId_t LoadChain(GrMipMapMode_t eMode, float fBias)
     const std::vector<std::uint16_t> texels = LevelColouredChain();
     const GrMipMapId_t id = guTexAllocateMemory(
         GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 64, 64, GR_TEXFMT_RGB_565, eMode, GR_LOD_1, GR_LOD_64,
-        GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
-        GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED, fBias, FXFALSE);
+        GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP, GR_TEXTUREFILTER_POINT_SAMPLED,
+        GR_TEXTUREFILTER_POINT_SAMPLED, fBias, FXFALSE);
     EXPECT_NE(id, GR_NULL_MIPMAP_HANDLE);
     guTexDownloadMipMap(id, texels.data(), nullptr);
     guTexSource(id);
@@ -223,17 +224,15 @@ TEST_P(GlideMipMap, PicksTheLevelFromTheTexelStep)
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, GlideMipMap,
-    ::testing::Values(MipCase{GR_MIPMAP_NEAREST, 0.0f, 1.0f, 2},  // lod 0: largest level
-                      MipCase{GR_MIPMAP_NEAREST, 0.0f, 4.0f, 2},  // lod 2
-                      MipCase{GR_MIPMAP_NEAREST, 0.0f, 7.9f, 2},  // lod 2.98
-                      MipCase{GR_MIPMAP_NEAREST, 0.0f, 8.0f, 3},  // lod 3
-                      MipCase{GR_MIPMAP_NEAREST, 0.0f, 16.0f, 4},
-                      MipCase{GR_MIPMAP_NEAREST, 0.0f, 64.0f, 6},
-                      MipCase{GR_MIPMAP_NEAREST, 0.0f, 4096.0f, 8}, // beyond: smallest level
-                      MipCase{GR_MIPMAP_NEAREST, 1.0f, 8.0f, 4},
-                      MipCase{GR_MIPMAP_NEAREST, -0.5f, 8.0f, 2},
-                      MipCase{GR_MIPMAP_NEAREST, 0.25f, 7.9f, 3},
-                      MipCase{GR_MIPMAP_DISABLE, 0.0f, 64.0f, 2}));
+    ::testing::Values(
+        MipCase{GR_MIPMAP_NEAREST, 0.0f, 1.0f, 2}, // lod 0: largest level
+        MipCase{GR_MIPMAP_NEAREST, 0.0f, 4.0f, 2}, // lod 2
+        MipCase{GR_MIPMAP_NEAREST, 0.0f, 7.9f, 2}, // lod 2.98
+        MipCase{GR_MIPMAP_NEAREST, 0.0f, 8.0f, 3}, // lod 3
+        MipCase{GR_MIPMAP_NEAREST, 0.0f, 16.0f, 4}, MipCase{GR_MIPMAP_NEAREST, 0.0f, 64.0f, 6},
+        MipCase{GR_MIPMAP_NEAREST, 0.0f, 4096.0f, 8}, // beyond: smallest level
+        MipCase{GR_MIPMAP_NEAREST, 1.0f, 8.0f, 4}, MipCase{GR_MIPMAP_NEAREST, -0.5f, 8.0f, 2},
+        MipCase{GR_MIPMAP_NEAREST, 0.25f, 7.9f, 3}, MipCase{GR_MIPMAP_DISABLE, 0.0f, 64.0f, 2}));
 
 TEST(GlideMipMap, PerspectiveChangesTheLevelAcrossATriangle)
 {
@@ -242,7 +241,8 @@ TEST(GlideMipMap, PerspectiveChangesTheLevelAcrossATriangle)
     LoadChain(GR_MIPMAP_NEAREST, 0.0f);
     // 1/w falls from 1 at the top to 1/8 at the bottom with s/w, t/w stepping 8 per pixel:
     // lod = 3 - log2(1/w), so rows move from level 3 towards level 6.
-    auto vertex = [](float x, float y, float oow) {
+    auto vertex = [](float x, float y, float oow)
+    {
         GrVertex v = Vertex(x, y);
         v.oow = oow;
         v.tmuvtx[0].sow = 8.0f * x;
@@ -284,8 +284,7 @@ TEST(GlideTexture, UnknownOrStaleMipMapsLeaveTheSourceAlone)
     Board board;
     ASSERT_TRUE(board.IsOpen());
     const std::vector<std::uint16_t> texels = CoordinateTexels(8);
-    const GrMipMapId_t id = LoadTexture(GR_TEXFMT_RGB_565, GR_LOD_8, GR_ASPECT_1x1,
-                                        texels.data());
+    const GrMipMapId_t id = LoadTexture(GR_TEXFMT_RGB_565, GR_LOD_8, GR_ASPECT_1x1, texels.data());
     DrawWithTexture();
     guTexSource(GR_NULL_MIPMAP_HANDLE);
     guTexSource(id + 1);
@@ -307,8 +306,7 @@ TEST(GlideTexture, DownloadsAfterDrawingAreSeen)
     Board board;
     ASSERT_TRUE(board.IsOpen());
     std::vector<std::uint16_t> texels = CoordinateTexels(8);
-    const GrMipMapId_t id = LoadTexture(GR_TEXFMT_RGB_565, GR_LOD_8, GR_ASPECT_1x1,
-                                        texels.data());
+    const GrMipMapId_t id = LoadTexture(GR_TEXFMT_RGB_565, GR_LOD_8, GR_ASPECT_1x1, texels.data());
     DrawWithTexture();
     DrawRect(0, 0, 4, 4, 100, 200, 100, 200);
     EXPECT_EQ(board.Pixel(1, 1), Rgb565(3, 6, 0));
@@ -342,8 +340,7 @@ TEST(GlideTexture, GrLevelSourceAndPartialDownloads)
     // Replace rows 3..3 only.
     std::vector<std::uint16_t> level(texels.size(), Rgb565(31, 63, 31));
     grTexDownloadMipMapLevelPartial(GR_TMU0, 4096, GR_LOD_8, GR_LOD_8, GR_ASPECT_2x1,
-                                    GR_TEXFMT_RGB_565, GR_MIPMAPLEVELMASK_BOTH, level.data(), 3,
-                                    3);
+                                    GR_TEXFMT_RGB_565, GR_MIPMAPLEVELMASK_BOTH, level.data(), 3, 3);
     DrawRect(0, 0, 4, 4, 200, 100, 200, 100);
     EXPECT_EQ(board.Pixel(1, 1), Rgb565(31, 63, 31));
     DrawRect(0, 0, 4, 4, 200, 60, 200, 60); // row 1 unchanged

@@ -13,6 +13,8 @@
  */
 #ifndef MOLTRANE_GLIDE_H
 #define MOLTRANE_GLIDE_H
+/* Laid out as a C interface header (no indentation inside extern "C"), not reformatted. */
+/* clang-format off */
 
 #include "3dfx.h"
 #include "glidesys.h"
@@ -707,4 +709,5 @@ FX_ENTRY void FX_CALL guMovieStop(void);
 }
 #endif
 
+/* clang-format on */
 #endif /* MOLTRANE_GLIDE_H */

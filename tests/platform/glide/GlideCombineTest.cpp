@@ -7,6 +7,7 @@
 #include "GlideMap.h"
 #include "GlideTestSupport.h"
 #include "PixelStages.h"
+#include <vector>
 
 using namespace GlideTest;
 
@@ -646,5 +647,60 @@ TEST(GlideTexCombine, TheMostUpstreamTmuSeesZeroAsOther)
                  GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, FXTRUE, FXFALSE);
     DrawRect(0, 0, 8, 8);
     EXPECT_EQ(board.Pixel(3, 3), Truncated(51, 170, 85));
+}
+} // namespace
+
+namespace
+{
+// A white 64x64 mip chain, mip-mapped, sampled 6 units per pixel in s and t:
+// lod = floor(256 * 0.5 * log2(6^2 + 0)) = floor(661.75) = 661 (8.8): level 2, fraction 149.
+void DrawWhiteChainAtLod661(GrTextureCombineFnc_t eMode)
+{
+    std::vector<std::uint16_t> texels(64 * 64 + 32 * 32 + 16 * 16 + 8 * 8 + 4 * 4 + 2 * 2 + 1,
+                                      0xFFFF);
+    const GrMipMapId_t id = guTexAllocateMemory(
+        GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 64, 64, GR_TEXFMT_RGB_565, GR_MIPMAP_NEAREST, GR_LOD_1,
+        GR_LOD_64, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
+        GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED, 0.0f, FXFALSE);
+    ASSERT_NE(id, GR_NULL_MIPMAP_HANDLE);
+    guTexDownloadMipMap(id, texels.data(), nullptr);
+    guTexSource(id);
+    guColorCombineFunction(GR_COLORCOMBINE_DECAL_TEXTURE);
+    grTexCombineFunction(GR_TMU0, eMode);
+    DrawRect(0, 0, 16, 16, 0, 0, 96, 0);
+}
+
+TEST(GlideTexCombine, TrilinearBlendsByTheLodFraction)
+{
+    Board board;
+    ASSERT_TRUE(board.IsOpen());
+    // BLEND with other 0 (no upstream TMU): 255 + ((0 - 255) * (f + 1)) >> 8.
+    // Even: f = 149: -38250 >> 8 = -150 -> 105. Odd: f = 255 - 149 = 106: -27285 >> 8 = -107
+    // -> 148.
+    DrawWhiteChainAtLod661(GR_TEXTURECOMBINE_TRILINEAR_EVEN);
+    EXPECT_EQ(board.Pixel(5, 5), Truncated(105, 105, 105));
+    DrawWhiteChainAtLod661(GR_TEXTURECOMBINE_TRILINEAR_ODD);
+    EXPECT_EQ(board.Pixel(5, 5), Truncated(148, 148, 148));
+}
+
+TEST(GlideTexCombine, DetailBlendsByTheDetailFactor)
+{
+    Board board;
+    ASSERT_TRUE(board.IsOpen());
+    // Detail factor = clamp((bias - lod in quarter levels) << scale, 0, max): lod 661 is
+    // 10 quarter levels; bias 20, scale 2: 40. DETAIL blends with 1 - 40/255 (f = 215):
+    // 255 + (-255 * 216) >> 8 = 255 - 216 = 39. DETAIL_OTHER with f = 40: (-255 * 41) >> 8 =
+    // -41 -> 214.
+    DrawWhiteChainAtLod661(GR_TEXTURECOMBINE_DETAIL);
+    grTexDetailControl(GR_TMU0, 20, 2, 1.0f);
+    DrawRect(0, 0, 16, 16, 0, 0, 96, 0);
+    EXPECT_EQ(board.Pixel(5, 5), Truncated(39, 39, 39));
+    grTexCombineFunction(GR_TMU0, GR_TEXTURECOMBINE_DETAIL_OTHER);
+    DrawRect(0, 0, 16, 16, 0, 0, 96, 0);
+    EXPECT_EQ(board.Pixel(5, 5), Truncated(214, 214, 214));
+    // detail_max 0.1 caps the factor at 26: (-255 * 27) >> 8 = -27 -> 228.
+    grTexDetailControl(GR_TMU0, 20, 2, 0.1f);
+    DrawRect(0, 0, 16, 16, 0, 0, 96, 0);
+    EXPECT_EQ(board.Pixel(5, 5), Truncated(228, 228, 228));
 }
 } // namespace

@@ -20,8 +20,8 @@ class FrameBuffer
 {
   public:
     // Pixels allocated past the end of each buffer: the span renderer reads and rewrites (with
-    // their own values) up to 7 pixels beyond a span when it works in groups of eight.
-    static constexpr Int32 Padding = 8;
+    // their own values) up to 15 pixels beyond a span when it works in groups of sixteen.
+    static constexpr Int32 Padding = 16;
 
     FrameBuffer() = default;
     ~FrameBuffer();

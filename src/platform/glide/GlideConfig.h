@@ -74,5 +74,5 @@ static_assert((MaxTmuBytes & (MaxTmuBytes - 1)) == 0, "TMU size must be a power 
 static_assert(MaxTmus >= 1 && MaxTmus <= 2, "GrVertex carries two TMU coordinate sets");
 static_assert(MaxMipMaps == 1024, "the published handle limit is MAX_MIPMAPS_PER_SST = 1024");
 static_assert((MaxTextureSize >> (LevelCount - 1)) == 1, "nine levels from 256 down to 1");
-static_assert(SpanChunk % 8 == 0, "span chunks are whole dither periods and whole SSE2 vectors");
+static_assert(SpanChunk % 16 == 0, "span chunks are whole dither periods and whole vectors");
 } // namespace GlideConfig

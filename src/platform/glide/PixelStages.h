@@ -15,17 +15,19 @@
 //    red, blue = (2v - (v >> 4) + (v >> 7) + d) >> 4; green = (4v - (v >> 4) + (v >> 6) + d) >> 4.
 #pragma once
 #include "GlideConfig.h"
+#include "PixelKernels.h"
 #include "Types.h"
 #include <cstdint>
 #if GLIDE_SSE2
 #include <emmintrin.h>
 #endif
 
-typedef std::int16_t Channel;
-
 class PixelStages
 {
   public:
+    // (a (256 - f) + b f) >> 8 on 8-bit channels: one step of the bilinear blend.
+    static UInt32 Lerp8(UInt32 a, UInt32 b, UInt32 f) { return (a * (256 - f) + b * f) >> 8; }
+
     // (a * (f + 1)) >> 8 for a in -255..255 and f in 0..255, as a 16-bit high multiply.
     static Channel Scale(Int32 a, Int32 f)
     {
@@ -294,6 +296,111 @@ class PixelStages
         }
     }
 
+    // Bilinear blend (see PixelKernels::pfnBilerp).
+    static void Bilerp(const UInt32* p00, const UInt32* p01, const UInt32* p10, const UInt32* p11,
+                       const Int32* pFu, const Int32* pFv, Int32 n, UInt32* pOut)
+    {
+        Int32 i = 0;
+#if GLIDE_SSE2
+        // Two channels per 32-bit lane: red and blue (mask 0x00FF00FF), alpha and green (the
+        // same mask after >> 8), each in its own 16-bit half, so 16-bit multiplies blend both.
+        const __m128i vMask = _mm_set1_epi32(0x00FF00FF);
+        const __m128i v256 = _mm_set1_epi32(0x01000100);
+        for (; i + 4 <= n; i += 4)
+        {
+            const __m128i vFu = Spread(pFu + i), vFv = Spread(pFv + i);
+            const __m128i vIu = _mm_sub_epi16(v256, vFu), vIv = _mm_sub_epi16(v256, vFv);
+            const __m128i x00 = Load32(p00 + i), x01 = Load32(p01 + i);
+            const __m128i x10 = Load32(p10 + i), x11 = Load32(p11 + i);
+            const __m128i vRbTop =
+                Lerp(_mm_and_si128(x00, vMask), _mm_and_si128(x01, vMask), vIu, vFu);
+            const __m128i vRbBottom =
+                Lerp(_mm_and_si128(x10, vMask), _mm_and_si128(x11, vMask), vIu, vFu);
+            const __m128i vAgTop = Lerp(_mm_and_si128(_mm_srli_epi32(x00, 8), vMask),
+                                        _mm_and_si128(_mm_srli_epi32(x01, 8), vMask), vIu, vFu);
+            const __m128i vAgBottom = Lerp(_mm_and_si128(_mm_srli_epi32(x10, 8), vMask),
+                                           _mm_and_si128(_mm_srli_epi32(x11, 8), vMask), vIu, vFu);
+            const __m128i vRb = Lerp(vRbTop, vRbBottom, vIv, vFv);
+            const __m128i vAg = Lerp(vAgTop, vAgBottom, vIv, vFv);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i),
+                             _mm_or_si128(vRb, _mm_slli_epi16(vAg, 8)));
+        }
+#endif
+        for (; i < n; ++i)
+        {
+            const UInt32 fu = UInt32(pFu[i]), fv = UInt32(pFv[i]);
+            const UInt32 a = p00[i], b = p01[i], c = p10[i], d = p11[i];
+            UInt32 nTexel = 0;
+            for (Int32 nShift = 0; nShift < 32; nShift += 8)
+            {
+                const UInt32 nTop = Lerp8((a >> nShift) & 0xFFu, (b >> nShift) & 0xFFu, fu);
+                const UInt32 nBottom = Lerp8((c >> nShift) & 0xFFu, (d >> nShift) & 0xFFu, fu);
+                nTexel |= Lerp8(nTop, nBottom, fv) << nShift;
+            }
+            pOut[i] = nTexel;
+        }
+    }
+
+    // Perspective division (see PixelKernels::pfnCoordinates).
+    static void Coordinates(float fW0, float fDw, float fS0, float fDs, float fT0, float fDt,
+                            Int32 n, float* pW, Int32* pS, Int32* pT)
+    {
+        const float fMax = GlideConfig::MaxTexCoord, fMin = -32768.0f;
+        const float fScale = float(1 << GlideConfig::TexCoordFracBits);
+        Int32 i = 0;
+#if GLIDE_SSE2
+        const __m128i vStepIndex = _mm_set1_epi32(4);
+        __m128i vIndex = _mm_setr_epi32(0, 1, 2, 3);
+        const __m128 vW0 = _mm_set1_ps(fW0), vDw = _mm_set1_ps(fDw);
+        const __m128 vS0 = _mm_set1_ps(fS0), vDs = _mm_set1_ps(fDs);
+        const __m128 vT0 = _mm_set1_ps(fT0), vDt = _mm_set1_ps(fDt);
+        const __m128 vOne = _mm_set1_ps(1.0f), vZero = _mm_setzero_ps();
+        const __m128 vMax = _mm_set1_ps(fMax), vMin = _mm_set1_ps(fMin);
+        const __m128 vScale = _mm_set1_ps(fScale);
+        for (; i + 4 <= n; i += 4)
+        {
+            // The scalar loop's operations, four pixels at a time. minps and maxps return their
+            // second operand for a NaN, as the scalar selects do.
+            const __m128 vI = _mm_cvtepi32_ps(vIndex);
+            const __m128 vW = _mm_add_ps(vW0, _mm_mul_ps(vI, vDw));
+            const __m128 vRecip = _mm_div_ps(vOne, vW);
+            __m128 vS = _mm_mul_ps(_mm_add_ps(vS0, _mm_mul_ps(vI, vDs)), vRecip);
+            __m128 vT = _mm_mul_ps(_mm_add_ps(vT0, _mm_mul_ps(vI, vDt)), vRecip);
+            vS = _mm_max_ps(_mm_min_ps(vS, vMax), vMin);
+            vT = _mm_max_ps(_mm_min_ps(vT, vMax), vMin);
+            const __m128 vBehind = _mm_cmplt_ps(vW, vZero);
+            vS = _mm_andnot_ps(vBehind, vS);
+            vT = _mm_andnot_ps(vBehind, vT);
+            _mm_storeu_ps(pW + i, vW);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pS + i),
+                             _mm_cvttps_epi32(_mm_mul_ps(vS, vScale)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pT + i),
+                             _mm_cvttps_epi32(_mm_mul_ps(vT, vScale)));
+            vIndex = _mm_add_epi32(vIndex, vStepIndex);
+        }
+#endif
+        for (; i < n; ++i)
+        {
+            const float fI = float(i);
+            const float fW = fW0 + fI * fDw;
+            const float fRecip = 1.0f / fW;
+            float fS = (fS0 + fI * fDs) * fRecip;
+            float fT = (fT0 + fI * fDt) * fRecip;
+            // Out-of-range values (and the NaN of 0/0) are clamped to the valid range, and a
+            // negative 1/w puts the pixel at the texture's origin.
+            fS = fS < fMax ? fS : fMax;
+            fS = fS > fMin ? fS : fMin;
+            fT = fT < fMax ? fT : fMax;
+            fT = fT > fMin ? fT : fMin;
+            const bool bBehind = fW < 0.0f;
+            fS = bBehind ? 0.0f : fS;
+            fT = bBehind ? 0.0f : fT;
+            pW[i] = fW;
+            pS[i] = Int32(fS * fScale);
+            pT[i] = Int32(fT * fScale);
+        }
+    }
+
 #if GLIDE_SSE2
     static __m128i Load(const Channel* p)
     {
@@ -314,6 +421,22 @@ class PixelStages
         *pLow = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(x0, 16), 16),
                                 _mm_srai_epi32(_mm_slli_epi32(x1, 16), 16));
         *pHigh = _mm_packs_epi32(_mm_srai_epi32(x0, 16), _mm_srai_epi32(x1, 16));
+    }
+
+    static __m128i Load32(const void* p)
+    {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+    // Four fractions, each repeated in both 16-bit halves of its lane.
+    static __m128i Spread(const Int32* p)
+    {
+        const __m128i f = Load32(p);
+        return _mm_or_si128(f, _mm_slli_epi32(f, 16));
+    }
+    static __m128i Lerp(__m128i a, __m128i b, __m128i vInverse, __m128i vFraction)
+    {
+        return _mm_srli_epi16(
+            _mm_add_epi16(_mm_mullo_epi16(a, vInverse), _mm_mullo_epi16(b, vFraction)), 8);
     }
 
   private:

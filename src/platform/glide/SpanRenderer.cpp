@@ -567,12 +567,13 @@ void SpanRenderer::Render(Int32 nRow, Int32 x0, Int32 x1)
     }
 }
 
-void SpanRenderer::RunUnit(const UnitInputs& inputs, Int32 n, Channel* pOut)
+void SpanRenderer::RunUnit(const PixelKernels* pKernels, const UnitInputs& inputs, Int32 n,
+                           Channel* pOut)
 {
     if (inputs.pPass)
         std::memcpy(pOut, inputs.pPass, size_t(n) * sizeof(Channel));
     else
-        PixelStages::Combine(inputs.pOther, inputs.pSub, inputs.pFactor, inputs.nFactorXor,
+        pKernels->pfnCombine(inputs.pOther, inputs.pSub, inputs.pFactor, inputs.nFactorXor,
                              inputs.pAdd, inputs.nOutputXor, n, pOut);
 }
 
@@ -590,9 +591,9 @@ void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nSc
                                  plan.bNeedDetail ? m_anDetail[t] : nullptr);
         for (Int32 c = 0; c < 3; ++c)
             if (!plan.aRgb[c].pPass)
-                RunUnit(plan.aRgb[c], n, m_anTmuOut[t][c]);
+                RunUnit(m_pKernels, plan.aRgb[c], n, m_anTmuOut[t][c]);
         if (!plan.alpha.pPass)
-            RunUnit(plan.alpha, n, m_anTmuOut[t][3]);
+            RunUnit(m_pKernels, plan.alpha, n, m_anTmuOut[t][3]);
     }
 }
 
@@ -681,9 +682,13 @@ void SpanRenderer::DepthTest(Int32 n, const std::uint16_t* pAux)
 
 void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
 {
-    // With SSE2 every stage runs on whole groups of eight pixels: the pixels past the span are
-    // computed but never written (they are not live), and the frame buffer has room for them.
-    const Int32 n = GLIDE_SSE2 ? (nValid + 7) & ~7 : nValid;
+    // The stages run on whole vectors (8 or 16 pixels): the pixels past the span are computed
+    // but never written (they are not live), and the frame buffer has room for them.
+    const Int32 nGranule = PixelKernels::Get().nGranule;
+    const Int32 n = (nValid + nGranule - 1) / nGranule * nGranule;
+    // Short runs are quicker through the portable kernels than through wide ones that would
+    // only hand their lanes over.
+    m_pKernels = &PixelKernels::ForLength(n);
     const DeviceState& state = *m_pState;
     const TriangleParams& tri = *m_pTri;
     const Int32 nScreenY = state.bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
@@ -700,12 +705,12 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
 
     if (m_bNeedIterRgb)
     {
-        PixelStages::Iterate(Int32(tri.red.At(dx, dy)), tri.red.nDx, n, m_anIter[0]);
-        PixelStages::Iterate(Int32(tri.green.At(dx, dy)), tri.green.nDx, n, m_anIter[1]);
-        PixelStages::Iterate(Int32(tri.blue.At(dx, dy)), tri.blue.nDx, n, m_anIter[2]);
+        m_pKernels->pfnIterate(Int32(tri.red.At(dx, dy)), tri.red.nDx, n, m_anIter[0]);
+        m_pKernels->pfnIterate(Int32(tri.green.At(dx, dy)), tri.green.nDx, n, m_anIter[1]);
+        m_pKernels->pfnIterate(Int32(tri.blue.At(dx, dy)), tri.blue.nDx, n, m_anIter[2]);
     }
     if (m_bNeedIterA)
-        PixelStages::Iterate(Int32(tri.alpha.At(dx, dy)), tri.alpha.nDx, n, m_anIter[3]);
+        m_pKernels->pfnIterate(Int32(tri.alpha.At(dx, dy)), tri.alpha.nDx, n, m_anIter[3]);
     if (m_bNeedDepth || m_bNeedW)
         ComputeDepthValues(nRow, x, n);
     if (m_bNeedTex0)
@@ -731,9 +736,9 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
 
     for (Int32 c = 0; c < 3; ++c)
         if (!m_aColor[c].pPass)
-            RunUnit(m_aColor[c], n, m_anOut[c]);
+            RunUnit(m_pKernels, m_aColor[c], n, m_anOut[c]);
     if (!m_Alpha.pPass)
-        RunUnit(m_Alpha, n, m_anOut[3]);
+        RunUnit(m_pKernels, m_Alpha, n, m_anOut[3]);
     Tests(n);
     if (m_bFog)
         ApplyFog(n);
@@ -756,7 +761,7 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
     if (m_bBlend)
     {
         if (m_bNeedDest && pColor)
-            PixelStages::Expand565(pColor, n, m_anDest[0], m_anDest[1], m_anDest[2]);
+            m_pKernels->pfnExpand565(pColor, n, m_anDest[0], m_anDest[1], m_anDest[2]);
         else if (m_bNeedDest)
             for (Int32 c = 0; c < 3; ++c)
                 PixelStages::Fill(0, n, m_anDest[c]);
@@ -771,15 +776,15 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
                 PixelStages::Fill(255, n, m_anDest[3]);
         }
         if (m_bNeedInvSrcAlpha)
-            PixelStages::Invert(pSrcA, n, m_anInvSrcAlpha);
+            m_pKernels->pfnInvert(pSrcA, n, m_anInvSrcAlpha);
         if (m_bNeedInvDstAlpha)
-            PixelStages::Invert(m_anDest[3], n, m_anInvDstAlpha);
+            m_pKernels->pfnInvert(m_anDest[3], n, m_anInvDstAlpha);
         for (Int32 c = 0; c < 3; ++c)
         {
             if (m_bNeedInvSrcColor)
-                PixelStages::Invert(apSrc[c], n, m_anInvSrc[c]);
+                m_pKernels->pfnInvert(apSrc[c], n, m_anInvSrc[c]);
             if (m_bNeedInvDstColor)
-                PixelStages::Invert(m_anDest[c], n, m_anInvDst[c]);
+                m_pKernels->pfnInvert(m_anDest[c], n, m_anInvDst[c]);
         }
         if (m_bNeedSaturate)
         {
@@ -788,14 +793,14 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
         }
         for (Int32 c = 0; c < 3; ++c)
         {
-            PixelStages::Blend(apSrc[c], m_apRgbSrcFactor[c], m_anDest[c], m_apRgbDstFactor[c], n,
-                               m_anBlended[c]);
+            m_pKernels->pfnBlend(apSrc[c], m_apRgbSrcFactor[c], m_anDest[c], m_apRgbDstFactor[c], n,
+                                 m_anBlended[c]);
             apResult[c] = m_anBlended[c];
         }
         if (m_bAlphaBuffer)
         {
-            PixelStages::Blend(pSrcA, m_pAlphaSrcFactor, m_anDest[3], m_pAlphaDstFactor, n,
-                               m_anBlended[3]);
+            m_pKernels->pfnBlend(pSrcA, m_pAlphaSrcFactor, m_anDest[3], m_pAlphaDstFactor, n,
+                                 m_anBlended[3]);
             apResult[3] = m_anBlended[3];
         }
     }
@@ -803,8 +808,8 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
     if (m_bColorWrite && pColor)
     {
         if (m_pDitherRow)
-            PixelStages::PackDithered(apResult[0], apResult[1], apResult[2], m_pDitherRow + (x & 3),
-                                      m_anLive, n, pColor);
+            m_pKernels->pfnPackDithered(apResult[0], apResult[1], apResult[2],
+                                        m_pDitherRow + (x & 3), m_anLive, n, pColor);
         else
             PixelStages::PackTruncated(apResult[0], apResult[1], apResult[2], m_anLive, n, pColor);
     }

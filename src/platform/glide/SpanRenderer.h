@@ -14,6 +14,7 @@
 #include "DeviceState.h"
 #include "FrameBuffer.h"
 #include "GlideConfig.h"
+#include "PixelKernels.h"
 #include "PixelStages.h"
 #include "TextureSampler.h"
 #include "TextureUnit.h"
@@ -94,13 +95,15 @@ class SpanRenderer
 
     void RenderChunk(Int32 nRow, Int32 x, Int32 n);
     void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
-    static void RunUnit(const UnitInputs& inputs, Int32 n, Channel* pOut);
+    static void RunUnit(const PixelKernels* pKernels, const UnitInputs& inputs, Int32 n,
+                        Channel* pOut);
     void DepthTest(Int32 n, const std::uint16_t* pAux);
     void Tests(Int32 n);
     void ApplyFog(Int32 n);
     void ComputeDepthValues(Int32 nRow, Int32 x, Int32 n);
     void Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t* pAux);
 
+    const PixelKernels* m_pKernels = &PixelKernels::Get();
     const DeviceState* m_pState = nullptr;
     const TriangleParams* m_pTri = nullptr;
     FrameBuffer* m_pFrameBuffer = nullptr;

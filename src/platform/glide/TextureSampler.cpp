@@ -7,9 +7,6 @@
 namespace
 {
 constexpr Int32 FracBits = GlideConfig::TexCoordFracBits;
-constexpr float CoordScale = float(1 << GlideConfig::TexCoordFracBits);
-constexpr float MaxCoord = GlideConfig::MaxTexCoord;
-constexpr float MinCoord = -32768.0f;
 constexpr Int32 Chunk = GlideConfig::SpanChunk;
 
 // 256 * log2(1 + m / 256) rounded, for the top 8 mantissa bits m, and its inverse: the largest
@@ -131,6 +128,10 @@ void FetchOneLevel(const DecodedTexture& texture, const Int32* __restrict pS,
     }
     // 8 fraction bits at this level, then back by half a texel (texel centres at +0.5).
     const Int32 nShift = FracBits - 8 + nLevel;
+    if (const auto pfnFetch = PixelKernels::ForLength(n).pfnFetchBilinear)
+        return pfnFetch(pTexels, nLog2, nWidthMask, nHeightMask, ClampS, ClampT, pS, pT, nShift,
+                        nFracMask, n, taps.an00, taps.an01, taps.an10, taps.an11, taps.anFu,
+                        taps.anFv);
     Int32* __restrict pFu = taps.anFu;
     Int32* __restrict pFv = taps.anFv;
     for (Int32 i = 0; i < n; ++i)
@@ -239,66 +240,6 @@ TextureSampler::FetchFn PickFetchFor(TextureFilter eFilter, bool bClampS, bool b
     return bClampT ? Fetch<false, false, true, OneLevel> : Fetch<false, false, false, OneLevel>;
 }
 
-// (a (256 - f) + b f) >> 8 on 8-bit channels; each product fits 16 unsigned bits.
-inline UInt32 Lerp8(UInt32 a, UInt32 b, UInt32 f)
-{
-    return (a * (256 - f) + b * f) >> 8;
-}
-
-// Bilinear blend of every pixel's four texels into 0xAARRGGBB.
-void Bilerp(const TextureSampler::Taps& taps, Int32 n, UInt32* __restrict pOut)
-{
-    Int32 i = 0;
-#if GLIDE_SSE2
-    // Two channels per 32-bit lane: red and blue (mask 0x00FF00FF), alpha and green (the same
-    // mask after >> 8), each in its own 16-bit half, so 16-bit multiplies blend both at once.
-    const __m128i vMask = _mm_set1_epi32(0x00FF00FF);
-    const __m128i v256 = _mm_set1_epi32(0x01000100);
-    auto lerp = [](__m128i a, __m128i b, __m128i vInverse, __m128i vFraction)
-    {
-        return _mm_srli_epi16(
-            _mm_add_epi16(_mm_mullo_epi16(a, vInverse), _mm_mullo_epi16(b, vFraction)), 8);
-    };
-    auto load = [](const UInt32* p)
-    { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
-    auto spread = [&](const Int32* p)
-    {
-        const __m128i f = load(reinterpret_cast<const UInt32*>(p));
-        return _mm_or_si128(f, _mm_slli_epi32(f, 16));
-    };
-    for (; i + 4 <= n; i += 4)
-    {
-        const __m128i vFu = spread(taps.anFu + i), vFv = spread(taps.anFv + i);
-        const __m128i vIu = _mm_sub_epi16(v256, vFu), vIv = _mm_sub_epi16(v256, vFv);
-        const __m128i x00 = load(taps.an00 + i), x01 = load(taps.an01 + i);
-        const __m128i x10 = load(taps.an10 + i), x11 = load(taps.an11 + i);
-        const __m128i vRbTop = lerp(_mm_and_si128(x00, vMask), _mm_and_si128(x01, vMask), vIu, vFu);
-        const __m128i vRbBottom =
-            lerp(_mm_and_si128(x10, vMask), _mm_and_si128(x11, vMask), vIu, vFu);
-        const __m128i vAgTop = lerp(_mm_and_si128(_mm_srli_epi32(x00, 8), vMask),
-                                    _mm_and_si128(_mm_srli_epi32(x01, 8), vMask), vIu, vFu);
-        const __m128i vAgBottom = lerp(_mm_and_si128(_mm_srli_epi32(x10, 8), vMask),
-                                       _mm_and_si128(_mm_srli_epi32(x11, 8), vMask), vIu, vFu);
-        const __m128i vRb = lerp(vRbTop, vRbBottom, vIv, vFv);
-        const __m128i vAg = lerp(vAgTop, vAgBottom, vIv, vFv);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i),
-                         _mm_or_si128(vRb, _mm_slli_epi16(vAg, 8)));
-    }
-#endif
-    for (; i < n; ++i)
-    {
-        const UInt32 fu = UInt32(taps.anFu[i]), fv = UInt32(taps.anFv[i]);
-        const UInt32 a = taps.an00[i], b = taps.an01[i], c = taps.an10[i], d = taps.an11[i];
-        UInt32 nTexel = 0;
-        for (Int32 nShift = 0; nShift < 32; nShift += 8)
-        {
-            const UInt32 nTop = Lerp8((a >> nShift) & 0xFFu, (b >> nShift) & 0xFFu, fu);
-            const UInt32 nBottom = Lerp8((c >> nShift) & 0xFFu, (d >> nShift) & 0xFFu, fu);
-            nTexel |= Lerp8(nTop, nBottom, fv) << nShift;
-        }
-        pOut[i] = nTexel;
-    }
-}
 } // namespace
 
 Int32 TextureSampler::Log2Fixed(float fValue)
@@ -364,69 +305,10 @@ void TextureSampler::Coordinates(Int32 nRow, Int32 x, Int32 n)
     const TriangleParams& tri = *m_pTri;
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
-    const float fW0 = float(tri.aw[m_nTmu].At(dx, dy));
-    const float fS0 = float(tri.as[m_nTmu].At(dx, dy));
-    const float fT0 = float(tri.at[m_nTmu].At(dx, dy));
-    const float fDw = float(tri.aw[m_nTmu].dDx);
-    const float fDs = float(tri.as[m_nTmu].dDx);
-    const float fDt = float(tri.at[m_nTmu].dDx);
-    float* __restrict pW = m_afW;
-    Int32* __restrict pS = m_anS;
-    Int32* __restrict pT = m_anT;
-    Int32 i = 0;
-#if GLIDE_SSE2
-    {
-        const __m128i vStepIndex = _mm_set1_epi32(4);
-        __m128i vIndex = _mm_setr_epi32(0, 1, 2, 3);
-        const __m128 vW0 = _mm_set1_ps(fW0), vDw = _mm_set1_ps(fDw);
-        const __m128 vS0 = _mm_set1_ps(fS0), vDs = _mm_set1_ps(fDs);
-        const __m128 vT0 = _mm_set1_ps(fT0), vDt = _mm_set1_ps(fDt);
-        const __m128 vOne = _mm_set1_ps(1.0f), vZero = _mm_setzero_ps();
-        const __m128 vMax = _mm_set1_ps(MaxCoord), vMin = _mm_set1_ps(MinCoord);
-        const __m128 vScale = _mm_set1_ps(CoordScale);
-        for (; i + 4 <= n; i += 4)
-        {
-            // The same operations as the scalar loop below, four pixels at a time. minps and
-            // maxps return their second operand for a NaN, as the scalar selects do.
-            const __m128 vI = _mm_cvtepi32_ps(vIndex);
-            const __m128 vW = _mm_add_ps(vW0, _mm_mul_ps(vI, vDw));
-            const __m128 vRecip = _mm_div_ps(vOne, vW);
-            __m128 vS = _mm_mul_ps(_mm_add_ps(vS0, _mm_mul_ps(vI, vDs)), vRecip);
-            __m128 vT = _mm_mul_ps(_mm_add_ps(vT0, _mm_mul_ps(vI, vDt)), vRecip);
-            vS = _mm_max_ps(_mm_min_ps(vS, vMax), vMin);
-            vT = _mm_max_ps(_mm_min_ps(vT, vMax), vMin);
-            const __m128 vBehind = _mm_cmplt_ps(vW, vZero);
-            vS = _mm_andnot_ps(vBehind, vS);
-            vT = _mm_andnot_ps(vBehind, vT);
-            _mm_storeu_ps(pW + i, vW);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(pS + i),
-                             _mm_cvttps_epi32(_mm_mul_ps(vS, vScale)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(pT + i),
-                             _mm_cvttps_epi32(_mm_mul_ps(vT, vScale)));
-            vIndex = _mm_add_epi32(vIndex, vStepIndex);
-        }
-    }
-#endif
-    for (; i < n; ++i)
-    {
-        const float fI = float(i);
-        const float fW = fW0 + fI * fDw;
-        const float fRecip = 1.0f / fW;
-        float fS = (fS0 + fI * fDs) * fRecip;
-        float fT = (fT0 + fI * fDt) * fRecip;
-        // Out-of-range values (and the NaN of 0/0) are clamped to the valid range, and a
-        // negative 1/w puts the pixel at the texture's origin.
-        fS = fS < MaxCoord ? fS : MaxCoord;
-        fS = fS > MinCoord ? fS : MinCoord;
-        fT = fT < MaxCoord ? fT : MaxCoord;
-        fT = fT > MinCoord ? fT : MinCoord;
-        const bool bBehind = fW < 0.0f;
-        fS = bBehind ? 0.0f : fS;
-        fT = bBehind ? 0.0f : fT;
-        pW[i] = fW;
-        pS[i] = Int32(fS * CoordScale);
-        pT[i] = Int32(fT * CoordScale);
-    }
+    m_pKernels->pfnCoordinates(float(tri.aw[m_nTmu].At(dx, dy)), float(tri.aw[m_nTmu].dDx),
+                               float(tri.as[m_nTmu].At(dx, dy)), float(tri.as[m_nTmu].dDx),
+                               float(tri.at[m_nTmu].At(dx, dy)), float(tri.at[m_nTmu].dDx), n,
+                               m_afW, m_anS, m_anT);
 }
 
 // The level (and whether it magnifies) of one pixel by the thresholds.
@@ -507,11 +389,12 @@ void TextureSampler::Filter(FetchFn pfnFetch, TextureFilter eFilter, Int32 n, Ch
     pfnFetch(*m_pTexture, m_anS, m_anT, m_anLevel, m_nFracMask, n, m_Taps);
     if (eFilter == TextureFilter::Bilinear)
     {
-        Bilerp(m_Taps, n, m_anFiltered);
-        PixelStages::Unpack(m_anFiltered, n, pR, pG, pB, pA);
+        m_pKernels->pfnBilerp(m_Taps.an00, m_Taps.an01, m_Taps.an10, m_Taps.an11, m_Taps.anFu,
+                              m_Taps.anFv, n, m_anFiltered);
+        m_pKernels->pfnUnpack(m_anFiltered, n, pR, pG, pB, pA);
     }
     else
-        PixelStages::Unpack(m_Taps.an00, n, pR, pG, pB, pA);
+        m_pKernels->pfnUnpack(m_Taps.an00, n, pR, pG, pB, pA);
 }
 
 void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, Channel* pR,
@@ -531,6 +414,7 @@ void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nS
             PixelStages::Fill(0, n, pDetail);
         return;
     }
+    m_pKernels = &PixelKernels::ForLength(n);
     Coordinates(nRow, x, n);
     LevelsOfDetail(x, n, nValid, nScreenY);
     const Int32 nVariant = m_bOneLevel ? 1 : 0;

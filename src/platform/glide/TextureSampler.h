@@ -72,6 +72,7 @@ class TextureSampler
     static FetchFn PickFetch(TextureFilter eFilter, TextureClamp eClampS, TextureClamp eClampT,
                              bool bOneLevel);
 
+    const PixelKernels* m_pKernels = &PixelKernels::Get();
     const DecodedTexture* m_pTexture = nullptr;
     const TriangleParams* m_pTri = nullptr;
     Int32 m_nTmu = 0;

@@ -53,7 +53,7 @@ enum class CombineAdd : Byte
 
 // One combine unit: result = ((zero-other ? 0 : other) - (subtract ? local : 0)) * f + add,
 // clamped to 0..255 and optionally inverted; f is inverted (1 - f) when bInvertFactor is set.
-struct CombineSpec
+struct CombineUnitState
 {
     CombineOther eOther = CombineOther::Iterated;
     CombineLocal eLocal = CombineLocal::Iterated;
@@ -82,7 +82,7 @@ enum class BlendFactor : Byte
     PrefogColor,      // destination factor only: the source colour before fog
 };
 
-struct BlendSpec
+struct BlendState
 {
     BlendFactor eRgbSrc = BlendFactor::One;
     BlendFactor eRgbDst = BlendFactor::Zero;
@@ -198,14 +198,14 @@ struct TmuState
     TextureSource source;
     SamplerState sampler;
     // The texture unit's combine: local = this TMU's texel, other = the upstream TMU's output.
-    CombineSpec rgbCombine;
-    CombineSpec alphaCombine;
+    CombineUnitState rgbCombine;
+    CombineUnitState alphaCombine;
 };
 
 struct DeviceState
 {
-    CombineSpec colorCombine;
-    CombineSpec alphaCombine;
+    CombineUnitState colorCombine;
+    CombineUnitState alphaCombine;
     // Constant colour as 8-bit channels (grConstantColorValue), and the delta-0 colour
     // (grConstantColorValue4) that replaces iterated RGB while bDelta0 is set.
     std::int16_t nConstR = 255, nConstG = 255, nConstB = 255, nConstA = 255;
@@ -214,7 +214,7 @@ struct DeviceState
     // Texture alpha MSB chooses the colour unit's local input: 0 iterated, 1 constant.
     bool bAlphaControlsLighting = false;
 
-    BlendSpec blend;
+    BlendState blend;
     CompareFunc eAlphaTest = CompareFunc::Always;
     Int32 nAlphaRef = 0;
     bool bChromaKey = false;

@@ -1,7 +1,7 @@
 // GlideMap: exhaustive mappings of Glide values to device state.
 #include "GlideMap.h"
 
-bool GlideMap::CombineFunction(GrCombineFunction_t eFunction, CombineSpec* pSpec)
+bool GlideMap::CombineFunction(GrCombineFunction_t eFunction, CombineUnitState* pUnit)
 {
     // Every function is ((zero-other ? 0 : other) - (subtract ? local : 0)) * f + add.
     bool bZeroOther = false, bSubtract = false;
@@ -49,13 +49,14 @@ bool GlideMap::CombineFunction(GrCombineFunction_t eFunction, CombineSpec* pSpec
     default:
         return false;
     }
-    pSpec->bZeroOther = bZeroOther;
-    pSpec->bSubtractLocal = bSubtract;
-    pSpec->eAdd = eAdd;
+    pUnit->bZeroOther = bZeroOther;
+    pUnit->bSubtractLocal = bSubtract;
+    pUnit->eAdd = eAdd;
     return true;
 }
 
-bool GlideMap::CombineFactor(GrCombineFactor_t eFactor, CombineUnitKind eUnit, CombineSpec* pSpec)
+bool GlideMap::CombineFactor(GrCombineFactor_t eFactor, CombineUnitKind eUnit,
+                             CombineUnitState* pUnit)
 {
     // Bits 2..0 select the source; bit 3 set means 1 - f (so ONE is "one minus zero").
     if (eFactor < 0 || eFactor > 0xD || (eFactor & 7) > 5)
@@ -90,8 +91,8 @@ bool GlideMap::CombineFactor(GrCombineFactor_t eFactor, CombineUnitKind eUnit, C
     default:
         return false;
     }
-    pSpec->eFactor = eSource;
-    pSpec->bInvertFactor = (eFactor & 8) != 0;
+    pUnit->eFactor = eSource;
+    pUnit->bInvertFactor = (eFactor & 8) != 0;
     return true;
 }
 

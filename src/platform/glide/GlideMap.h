@@ -22,9 +22,10 @@ class GlideMap
 {
   public:
     // Function -> zero-other / subtract-local / add switches.
-    static bool CombineFunction(GrCombineFunction_t eFunction, CombineSpec* pSpec);
+    static bool CombineFunction(GrCombineFunction_t eFunction, CombineUnitState* pUnit);
     // Factor -> factor source and "one minus" flag.
-    static bool CombineFactor(GrCombineFactor_t eFactor, CombineUnitKind eUnit, CombineSpec* pSpec);
+    static bool CombineFactor(GrCombineFactor_t eFactor, CombineUnitKind eUnit,
+                              CombineUnitState* pUnit);
     static bool CombineLocalSource(GrCombineLocal_t eLocal, CombineUnitKind eUnit,
                                    CombineLocal* pLocal);
     static bool CombineOtherSource(GrCombineOther_t eOther, CombineOther* pOther);

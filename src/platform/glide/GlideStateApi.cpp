@@ -18,18 +18,19 @@ bool Ready()
     return Context().IsInitialized();
 }
 
-// Builds one combine unit's spec; false (and nothing changed) for any undefined value.
+// Builds one combine unit's unit; false (and nothing changed) for any undefined value.
 bool MapCombine(GrCombineFunction_t eFunction, GrCombineFactor_t eFactor, GrCombineLocal_t eLocal,
-                GrCombineOther_t eOther, FxBool bInvert, CombineUnitKind eUnit, CombineSpec* pSpec)
+                GrCombineOther_t eOther, FxBool bInvert, CombineUnitKind eUnit,
+                CombineUnitState* pUnit)
 {
-    CombineSpec spec;
-    if (!GlideMap::CombineFunction(eFunction, &spec) ||
-        !GlideMap::CombineFactor(eFactor, eUnit, &spec) ||
-        !GlideMap::CombineLocalSource(eLocal, eUnit, &spec.eLocal) ||
-        !GlideMap::CombineOtherSource(eOther, &spec.eOther))
+    CombineUnitState unit;
+    if (!GlideMap::CombineFunction(eFunction, &unit) ||
+        !GlideMap::CombineFactor(eFactor, eUnit, &unit) ||
+        !GlideMap::CombineLocalSource(eLocal, eUnit, &unit.eLocal) ||
+        !GlideMap::CombineOtherSource(eOther, &unit.eOther))
         return false;
-    spec.bInvertOutput = bInvert != FXFALSE;
-    *pSpec = spec;
+    unit.bInvertOutput = bInvert != FXFALSE;
+    *pUnit = unit;
     return true;
 }
 
@@ -209,7 +210,7 @@ void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rg
 {
     if (!Ready())
         return;
-    BlendSpec blend;
+    BlendState blend;
     if (!GlideMap::BlendSourceFactor(rgb_sf, &blend.eRgbSrc) ||
         !GlideMap::BlendDestinationFactor(rgb_df, &blend.eRgbDst) ||
         !GlideMap::BlendSourceFactor(alpha_sf, &blend.eAlphaSrc) ||

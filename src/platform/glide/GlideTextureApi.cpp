@@ -254,7 +254,7 @@ void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
     TmuState* pTmu = Tmu(tmu, "grTexCombine: bad TMU");
     if (!pTmu)
         return;
-    CombineSpec rgb, alpha;
+    CombineUnitState rgb, alpha;
     if (!GlideMap::CombineFunction(rgb_function, &rgb) ||
         !GlideMap::CombineFactor(rgb_factor, CombineUnitKind::Texture, &rgb) ||
         !GlideMap::CombineFunction(alpha_function, &alpha) ||

@@ -229,7 +229,7 @@ const Channel (*SpanRenderer::DitherRows(DitherMode eMode))[SpanRenderer::Dither
     return nullptr;
 }
 
-SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineSpec& spec, Int32 nTmu,
+SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineUnitState& unit, Int32 nTmu,
                                                    Int32 nChannel)
 {
     const bool bLast = nTmu == m_nTmus - 1;
@@ -238,9 +238,9 @@ SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineSpec& spec, Int3
     const Channel* pTexel = m_anTexel[nTmu][nChannel];
     const Channel* pTexelA = m_anTexel[nTmu][3];
     UnitInputs in;
-    in.pOther = spec.bZeroOther ? m_anZero : pUpstream;
-    in.pSub = spec.bSubtractLocal ? pTexel : m_anZero;
-    switch (spec.eFactor)
+    in.pOther = unit.bZeroOther ? m_anZero : pUpstream;
+    in.pSub = unit.bSubtractLocal ? pTexel : m_anZero;
+    switch (unit.eFactor)
     {
     case CombineFactor::Zero:
     case CombineFactor::TextureAlpha:
@@ -263,7 +263,7 @@ SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineSpec& spec, Int3
         in.pFactor = m_anLodFraction[nTmu];
         break;
     }
-    switch (spec.eAdd)
+    switch (unit.eAdd)
     {
     case CombineAdd::None:
         in.pAdd = m_anZero;
@@ -275,8 +275,8 @@ SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineSpec& spec, Int3
         in.pAdd = pTexelA;
         break;
     }
-    in.nFactorXor = spec.bInvertFactor ? 255 : 0;
-    in.nOutputXor = spec.bInvertOutput ? 255 : 0;
+    in.nFactorXor = unit.bInvertFactor ? 255 : 0;
+    in.nOutputXor = unit.bInvertOutput ? 255 : 0;
     FindPassThrough(in);
     return in;
 }
@@ -307,30 +307,30 @@ void SpanRenderer::PlanTmus(const DeviceState& state, Int32 nTmus)
     }
 }
 
-SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineSpec& spec, Int32 nChannel)
+SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineUnitState& unit, Int32 nChannel)
 {
-    const CombineSpec& alphaSpec = m_pState->alphaCombine;
+    const CombineUnitState& alphaUnit = m_pState->alphaCombine;
     const Channel* pTexture = m_nTmus > 0 ? m_aTmuPlan[0].apOut[nChannel] : m_anZero;
     const Channel* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
-    const Channel* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[nChannel]
-                            : spec.eOther == CombineOther::Texture ? pTexture
+    const Channel* pOther = unit.eOther == CombineOther::Iterated  ? m_anIter[nChannel]
+                            : unit.eOther == CombineOther::Texture ? pTexture
                                                                    : m_anConst[nChannel];
     m_apOtherRgb[nChannel] = pOther;
     const Channel* pLocal = m_bLightingSelect                       ? m_anSelLocal[nChannel]
-                            : spec.eLocal == CombineLocal::Iterated ? m_anIter[nChannel]
+                            : unit.eLocal == CombineLocal::Iterated ? m_anIter[nChannel]
                                                                     : m_anConst[nChannel];
     m_apLocalRgb[nChannel] = pLocal;
     // The colour unit's alpha factors read the alpha unit's selected inputs.
-    const Channel* pLocalA = alphaSpec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
-                             : alphaSpec.eLocal == CombineLocal::Constant ? m_anConst[3]
+    const Channel* pLocalA = alphaUnit.eLocal == CombineLocal::Iterated   ? m_anIter[3]
+                             : alphaUnit.eLocal == CombineLocal::Constant ? m_anConst[3]
                                                                           : m_anDepthHigh;
-    const Channel* pOtherA = alphaSpec.eOther == CombineOther::Iterated  ? m_anIter[3]
-                             : alphaSpec.eOther == CombineOther::Texture ? pTextureA
+    const Channel* pOtherA = alphaUnit.eOther == CombineOther::Iterated  ? m_anIter[3]
+                             : alphaUnit.eOther == CombineOther::Texture ? pTextureA
                                                                          : m_anConst[3];
     UnitInputs in;
-    in.pOther = spec.bZeroOther ? m_anZero : pOther;
-    in.pSub = spec.bSubtractLocal ? pLocal : m_anZero;
-    switch (spec.eFactor)
+    in.pOther = unit.bZeroOther ? m_anZero : pOther;
+    in.pSub = unit.bSubtractLocal ? pLocal : m_anZero;
+    switch (unit.eFactor)
     {
     case CombineFactor::Zero:
     case CombineFactor::DetailFactor:
@@ -353,7 +353,7 @@ SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineSpec& spec, In
         in.pFactor = pTexture;
         break;
     }
-    switch (spec.eAdd)
+    switch (unit.eAdd)
     {
     case CombineAdd::None:
         in.pAdd = m_anZero;
@@ -365,25 +365,25 @@ SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineSpec& spec, In
         in.pAdd = pLocalA;
         break;
     }
-    in.nFactorXor = spec.bInvertFactor ? 255 : 0;
-    in.nOutputXor = spec.bInvertOutput ? 255 : 0;
+    in.nFactorXor = unit.bInvertFactor ? 255 : 0;
+    in.nOutputXor = unit.bInvertOutput ? 255 : 0;
     FindPassThrough(in);
     return in;
 }
 
-SpanRenderer::UnitInputs SpanRenderer::PlanAlphaUnit(const CombineSpec& spec)
+SpanRenderer::UnitInputs SpanRenderer::PlanAlphaUnit(const CombineUnitState& unit)
 {
     const Channel* pTextureA = m_nTmus > 0 ? m_aTmuPlan[0].apOut[3] : m_anZero;
-    const Channel* pLocal = spec.eLocal == CombineLocal::Iterated   ? m_anIter[3]
-                            : spec.eLocal == CombineLocal::Constant ? m_anConst[3]
+    const Channel* pLocal = unit.eLocal == CombineLocal::Iterated   ? m_anIter[3]
+                            : unit.eLocal == CombineLocal::Constant ? m_anConst[3]
                                                                     : m_anDepthHigh;
-    const Channel* pOther = spec.eOther == CombineOther::Iterated  ? m_anIter[3]
-                            : spec.eOther == CombineOther::Texture ? pTextureA
+    const Channel* pOther = unit.eOther == CombineOther::Iterated  ? m_anIter[3]
+                            : unit.eOther == CombineOther::Texture ? pTextureA
                                                                    : m_anConst[3];
     UnitInputs in;
-    in.pOther = spec.bZeroOther ? m_anZero : pOther;
-    in.pSub = spec.bSubtractLocal ? pLocal : m_anZero;
-    switch (spec.eFactor)
+    in.pOther = unit.bZeroOther ? m_anZero : pOther;
+    in.pSub = unit.bSubtractLocal ? pLocal : m_anZero;
+    switch (unit.eFactor)
     {
     case CombineFactor::Zero:
     case CombineFactor::TextureRgb:
@@ -402,9 +402,9 @@ SpanRenderer::UnitInputs SpanRenderer::PlanAlphaUnit(const CombineSpec& spec)
         in.pFactor = pTextureA;
         break;
     }
-    in.pAdd = spec.eAdd == CombineAdd::None ? m_anZero : pLocal;
-    in.nFactorXor = spec.bInvertFactor ? 255 : 0;
-    in.nOutputXor = spec.bInvertOutput ? 255 : 0;
+    in.pAdd = unit.eAdd == CombineAdd::None ? m_anZero : pLocal;
+    in.nFactorXor = unit.bInvertFactor ? 255 : 0;
+    in.nOutputXor = unit.bInvertOutput ? 255 : 0;
     FindPassThrough(in);
     return in;
 }
@@ -532,7 +532,7 @@ const Channel* SpanRenderer::BlendFactorArray(BlendFactor eFactor, Int32 nChanne
 
 void SpanRenderer::PlanBlend(const DeviceState& state)
 {
-    const BlendSpec& blend = state.blend;
+    const BlendState& blend = state.blend;
     m_bNeedDest = m_bNeedDestAlpha = false;
     m_bNeedInvSrcAlpha = m_bNeedInvDstAlpha = m_bNeedInvSrcColor = m_bNeedInvDstColor =
         m_bNeedSaturate = false;

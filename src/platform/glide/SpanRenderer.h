@@ -83,10 +83,10 @@ class SpanRenderer
     void Plan(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus, Int32 nFracMask,
               FrameBuffer& frameBuffer, BufferId eTarget, PixelCounters& counters);
     void PlanTmus(const DeviceState& state, Int32 nTmus);
-    UnitInputs PlanTmuUnit(const CombineSpec& spec, Int32 nTmu, Int32 nChannel);
+    UnitInputs PlanTmuUnit(const CombineUnitState& unit, Int32 nTmu, Int32 nChannel);
     void PlanColorAndAlpha(const DeviceState& state);
-    UnitInputs PlanColorUnit(const CombineSpec& spec, Int32 nChannel);
-    UnitInputs PlanAlphaUnit(const CombineSpec& spec);
+    UnitInputs PlanColorUnit(const CombineUnitState& unit, Int32 nChannel);
+    UnitInputs PlanAlphaUnit(const CombineUnitState& unit);
     void FindPassThrough(UnitInputs& in) const;
     void PlanBlend(const DeviceState& state);
     const Channel* BlendFactorArray(BlendFactor eFactor, Int32 nChannel, bool bAlpha);

@@ -34,7 +34,7 @@ struct Output
     }
 };
 
-struct Spec
+struct Conversion
 {
     bool bLeft = false;
     bool bPrefix = false; // '#': 0x before hexadecimal
@@ -45,19 +45,19 @@ struct Spec
 };
 
 // Writes text of nLength characters padded to the field width.
-void PutField(Output& out, const Spec& spec, const char* pchText, int nLength)
+void PutField(Output& out, const Conversion& conv, const char* pchText, int nLength)
 {
-    int nPad = spec.nWidth > nLength ? spec.nWidth - nLength : 0;
-    if (!spec.bLeft)
-        out.Repeat(spec.bZero ? '0' : ' ', nPad);
+    int nPad = conv.nWidth > nLength ? conv.nWidth - nLength : 0;
+    if (!conv.bLeft)
+        out.Repeat(conv.bZero ? '0' : ' ', nPad);
     for (int i = 0; i < nLength; ++i)
         out.Put(pchText[i]);
-    if (spec.bLeft)
+    if (conv.bLeft)
         out.Repeat(' ', nPad);
 }
 
-void PutNumber(Output& out, const Spec& spec, uint64_t ullMagnitude, bool bNegative, unsigned nBase,
-               bool bUpper)
+void PutNumber(Output& out, const Conversion& conv, uint64_t ullMagnitude, bool bNegative,
+               unsigned nBase, bool bUpper)
 {
     char achDigits[32];
     int nDigits = 0;
@@ -67,12 +67,12 @@ void PutNumber(Output& out, const Spec& spec, uint64_t ullMagnitude, bool bNegat
         achDigits[nDigits++] = pszDigits[ullMagnitude % nBase];
         ullMagnitude /= nBase;
     }
-    int nMinDigits = spec.nPrecision >= 0 ? spec.nPrecision : 1;
+    int nMinDigits = conv.nPrecision >= 0 ? conv.nPrecision : 1;
     char achText[64];
     int nLength = 0;
     if (bNegative)
         achText[nLength++] = '-';
-    if (spec.bPrefix && nBase == 16)
+    if (conv.bPrefix && nBase == 16)
     {
         achText[nLength++] = '0';
         achText[nLength++] = bUpper ? 'X' : 'x';
@@ -83,90 +83,90 @@ void PutNumber(Output& out, const Spec& spec, uint64_t ullMagnitude, bool bNegat
     while (nDigits > 0)
         achText[nLength++] = achDigits[--nDigits];
     // Zero padding goes between the sign or prefix and the digits.
-    if (spec.bZero && !spec.bLeft && spec.nWidth > nLength)
+    if (conv.bZero && !conv.bLeft && conv.nWidth > nLength)
     {
         for (int i = 0; i < nSignLength; ++i)
             out.Put(achText[i]);
-        out.Repeat('0', spec.nWidth - nLength);
+        out.Repeat('0', conv.nWidth - nLength);
         for (int i = nSignLength; i < nLength; ++i)
             out.Put(achText[i]);
         return;
     }
-    PutField(out, spec, achText, nLength);
+    PutField(out, conv, achText, nLength);
 }
 
-void PutString(Output& out, const Spec& spec, const char* pszText)
+void PutString(Output& out, const Conversion& conv, const char* pszText)
 {
     if (!pszText)
         pszText = "(null)";
     int nLength = 0;
-    while (pszText[nLength] && (spec.nPrecision < 0 || nLength < spec.nPrecision))
+    while (pszText[nLength] && (conv.nPrecision < 0 || nLength < conv.nPrecision))
         ++nLength;
-    Spec field = spec;
+    Conversion field = conv;
     field.bZero = false;
     PutField(out, field, pszText, nLength);
 }
 
 // Wide text is narrowed character by character; what ASCII cannot hold becomes '?'.
-void PutWideString(Output& out, const Spec& spec, const wchar_t* pwszText)
+void PutWideString(Output& out, const Conversion& conv, const wchar_t* pwszText)
 {
     if (!pwszText)
     {
-        PutString(out, spec, nullptr);
+        PutString(out, conv, nullptr);
         return;
     }
     char achNarrow[kWsprintfLimit];
     int nLength = 0;
     while (pwszText[nLength] && nLength < kWsprintfLimit - 1 &&
-           (spec.nPrecision < 0 || nLength < spec.nPrecision))
+           (conv.nPrecision < 0 || nLength < conv.nPrecision))
     {
         wchar_t wch = pwszText[nLength];
         achNarrow[nLength++] = (wch > 0 && wch < 0x80) ? static_cast<char>(wch) : '?';
     }
-    Spec field = spec;
+    Conversion field = conv;
     field.bZero = false;
     PutField(out, field, achNarrow, nLength);
 }
 
-const char* ReadSpec(const char* p, Spec& spec)
+const char* ReadConversion(const char* p, Conversion& conv)
 {
     for (;; ++p)
     {
         if (*p == '-')
-            spec.bLeft = true;
+            conv.bLeft = true;
         else if (*p == '#')
-            spec.bPrefix = true;
+            conv.bPrefix = true;
         else if (*p == '0')
-            spec.bZero = true;
+            conv.bZero = true;
         else
             break;
     }
-    while (*p >= '0' && *p <= '9' && spec.nWidth < 10000)
-        spec.nWidth = spec.nWidth * 10 + (*p++ - '0');
+    while (*p >= '0' && *p <= '9' && conv.nWidth < 10000)
+        conv.nWidth = conv.nWidth * 10 + (*p++ - '0');
     while (*p >= '0' && *p <= '9')
         ++p;
     if (*p == '.')
     {
         ++p;
-        spec.nPrecision = 0;
-        while (*p >= '0' && *p <= '9' && spec.nPrecision < 10000)
-            spec.nPrecision = spec.nPrecision * 10 + (*p++ - '0');
+        conv.nPrecision = 0;
+        while (*p >= '0' && *p <= '9' && conv.nPrecision < 10000)
+            conv.nPrecision = conv.nPrecision * 10 + (*p++ - '0');
         while (*p >= '0' && *p <= '9')
             ++p;
     }
     if (*p == 'h')
     {
-        spec.nSize = -1;
+        conv.nSize = -1;
         ++p;
     }
     else if (*p == 'l')
     {
-        spec.nSize = 1;
+        conv.nSize = 1;
         ++p;
     }
     else if (p[0] == 'I' && p[1] == '6' && p[2] == '4')
     {
-        spec.nSize = 2;
+        conv.nSize = 2;
         p += 3;
     }
     else if (p[0] == 'I' && p[1] == '3' && p[2] == '2')
@@ -176,51 +176,51 @@ const char* ReadSpec(const char* p, Spec& spec)
     return p;
 }
 
-// Signed argument of the spec's size. 'l' means LONG (32 bits): a wider long passed by a
+// Signed argument of the conv's size. 'l' means LONG (32 bits): a wider long passed by a
 // 64-bit caller is cut to its low 32 bits, as Windows would see it.
-int64_t SignedArgument(const Spec& spec, va_list& args)
+int64_t SignedArgument(const Conversion& conv, va_list& args)
 {
-    if (spec.nSize == 2)
+    if (conv.nSize == 2)
         return va_arg(args, long long);
-    if (spec.nSize == 1)
+    if (conv.nSize == 1)
         return static_cast<int32_t>(va_arg(args, long));
     int nValue = va_arg(args, int);
-    return spec.nSize < 0 ? static_cast<short>(nValue) : nValue;
+    return conv.nSize < 0 ? static_cast<short>(nValue) : nValue;
 }
 
-uint64_t UnsignedArgument(const Spec& spec, va_list& args)
+uint64_t UnsignedArgument(const Conversion& conv, va_list& args)
 {
-    if (spec.nSize == 2)
+    if (conv.nSize == 2)
         return va_arg(args, unsigned long long);
-    if (spec.nSize == 1)
+    if (conv.nSize == 1)
         return static_cast<uint32_t>(va_arg(args, unsigned long));
     unsigned nValue = va_arg(args, unsigned);
-    return spec.nSize < 0 ? static_cast<unsigned short>(nValue) : nValue;
+    return conv.nSize < 0 ? static_cast<unsigned short>(nValue) : nValue;
 }
 
-void Convert(Output& out, const Spec& spec, char chType, va_list& args)
+void Convert(Output& out, const Conversion& conv, char chType, va_list& args)
 {
     switch (chType)
     {
     case 'd':
     case 'i':
     {
-        int64_t llValue = SignedArgument(spec, args);
+        int64_t llValue = SignedArgument(conv, args);
         uint64_t ullMagnitude =
             llValue < 0 ? 0 - static_cast<uint64_t>(llValue) : static_cast<uint64_t>(llValue);
-        PutNumber(out, spec, ullMagnitude, llValue < 0, 10, false);
+        PutNumber(out, conv, ullMagnitude, llValue < 0, 10, false);
         break;
     }
     case 'u':
-        PutNumber(out, spec, UnsignedArgument(spec, args), false, 10, false);
+        PutNumber(out, conv, UnsignedArgument(conv, args), false, 10, false);
         break;
     case 'x':
     case 'X':
-        PutNumber(out, spec, UnsignedArgument(spec, args), false, 16, chType == 'X');
+        PutNumber(out, conv, UnsignedArgument(conv, args), false, 16, chType == 'X');
         break;
     case 'p':
     {
-        Spec pointer = spec;
+        Conversion pointer = conv;
         pointer.nPrecision = static_cast<int>(sizeof(void*) * 2);
         PutNumber(out, pointer, reinterpret_cast<uintptr_t>(va_arg(args, void*)), false, 16, true);
         break;
@@ -228,10 +228,10 @@ void Convert(Output& out, const Spec& spec, char chType, va_list& args)
     case 'c':
     case 'C':
     {
-        bool bWide = (chType == 'C') != (spec.nSize == 1) && spec.nSize >= 0;
+        bool bWide = (chType == 'C') != (conv.nSize == 1) && conv.nSize >= 0;
         int nValue = bWide ? static_cast<int>(va_arg(args, wint_t)) : va_arg(args, int);
         char ch = bWide && (nValue <= 0 || nValue >= 0x80) ? '?' : static_cast<char>(nValue);
-        Spec field = spec;
+        Conversion field = conv;
         field.bZero = false;
         PutField(out, field, &ch, 1);
         break;
@@ -239,11 +239,11 @@ void Convert(Output& out, const Spec& spec, char chType, va_list& args)
     case 's':
     case 'S':
     {
-        bool bWide = (chType == 'S') != (spec.nSize == 1) && spec.nSize >= 0;
+        bool bWide = (chType == 'S') != (conv.nSize == 1) && conv.nSize >= 0;
         if (bWide)
-            PutWideString(out, spec, va_arg(args, const wchar_t*));
+            PutWideString(out, conv, va_arg(args, const wchar_t*));
         else
-            PutString(out, spec, va_arg(args, const char*));
+            PutString(out, conv, va_arg(args, const char*));
         break;
     }
     default:
@@ -268,11 +268,11 @@ extern "C" int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist)
             out.Put(*p++);
             continue;
         }
-        Spec spec;
-        p = ReadSpec(p + 1, spec);
+        Conversion conv;
+        p = ReadConversion(p + 1, conv);
         if (!*p)
             break;
-        Convert(out, spec, *p++, args);
+        Convert(out, conv, *p++, args);
     }
     va_end(args);
     lpOut[out.nLength] = '\0';

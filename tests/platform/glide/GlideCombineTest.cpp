@@ -29,11 +29,11 @@ class GlideCombineFunctionMap : public ::testing::TestWithParam<FunctionCase>
 
 TEST_P(GlideCombineFunctionMap, DecomposesIntoTheChipSwitches)
 {
-    CombineSpec spec;
-    ASSERT_TRUE(GlideMap::CombineFunction(GetParam().eFunction, &spec));
-    EXPECT_EQ(spec.bZeroOther, GetParam().bZeroOther);
-    EXPECT_EQ(spec.bSubtractLocal, GetParam().bSubtract);
-    EXPECT_EQ(spec.eAdd, GetParam().eAdd);
+    CombineUnitState unit;
+    ASSERT_TRUE(GlideMap::CombineFunction(GetParam().eFunction, &unit));
+    EXPECT_EQ(unit.bZeroOther, GetParam().bZeroOther);
+    EXPECT_EQ(unit.bSubtractLocal, GetParam().bSubtract);
+    EXPECT_EQ(unit.eAdd, GetParam().eAdd);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,11 +58,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GlideCombineMap, UndefinedValuesAreRefused)
 {
-    CombineSpec spec;
+    CombineUnitState unit;
     for (GrCombineFunction_t e : {0xA, 0xF, 0x11, -1})
-        EXPECT_FALSE(GlideMap::CombineFunction(e, &spec)) << e;
+        EXPECT_FALSE(GlideMap::CombineFunction(e, &unit)) << e;
     for (GrCombineFactor_t e : {0x6, 0x7, 0xE, 0xF, 0x10, -1})
-        EXPECT_FALSE(GlideMap::CombineFactor(e, CombineUnitKind::Color, &spec)) << e;
+        EXPECT_FALSE(GlideMap::CombineFactor(e, CombineUnitKind::Color, &unit)) << e;
     CombineLocal eLocal;
     EXPECT_FALSE(
         GlideMap::CombineLocalSource(GR_COMBINE_LOCAL_DEPTH, CombineUnitKind::Color, &eLocal));
@@ -88,7 +88,7 @@ class GlideCombineFactorMap : public ::testing::TestWithParam<FactorCase>
 TEST_P(GlideCombineFactorMap, SelectsTheSourceOfEachUnit)
 {
     const FactorCase& c = GetParam();
-    CombineSpec color, alpha, texture;
+    CombineUnitState color, alpha, texture;
     ASSERT_TRUE(GlideMap::CombineFactor(c.eFactor, CombineUnitKind::Color, &color));
     ASSERT_TRUE(GlideMap::CombineFactor(c.eFactor, CombineUnitKind::Alpha, &alpha));
     ASSERT_TRUE(GlideMap::CombineFactor(c.eFactor, CombineUnitKind::Texture, &texture));
@@ -427,7 +427,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---------------------------------------------------------------- gu mappings
 
-bool SameSpec(const CombineSpec& a, const CombineSpec& b)
+bool SameUnitState(const CombineUnitState& a, const CombineUnitState& b)
 {
     return a.eOther == b.eOther && a.eLocal == b.eLocal && a.eFactor == b.eFactor &&
            a.bInvertFactor == b.bInvertFactor && a.bZeroOther == b.bZeroOther &&
@@ -456,11 +456,11 @@ TEST_P(GlideGuColorCombine, IsThePublishedColorCombineCall)
     ASSERT_TRUE(board.IsOpen());
     const GuColorCase& c = GetParam();
     grColorCombine(c.eFunction, c.eFactor, c.eLocal, c.eOther, c.bInvert);
-    const CombineSpec expected = GlideContext::Get().GetState().colorCombine;
+    const CombineUnitState expected = GlideContext::Get().GetState().colorCombine;
     grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_OTHER_ALPHA,
                    GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXTRUE);
     guColorCombineFunction(c.eMode);
-    EXPECT_TRUE(SameSpec(GlideContext::Get().GetState().colorCombine, expected)) << c.eMode;
+    EXPECT_TRUE(SameUnitState(GlideContext::Get().GetState().colorCombine, expected)) << c.eMode;
     EXPECT_EQ(GlideContext::Get().GetState().bDelta0, c.bDelta0) << c.eMode;
 }
 
@@ -538,10 +538,10 @@ TEST(GlideGuColorCombine, UnknownModesChangeNothing)
     Board board;
     ASSERT_TRUE(board.IsOpen());
     guColorCombineFunction(GR_COLORCOMBINE_CCRGB);
-    const CombineSpec before = GlideContext::Get().GetState().colorCombine;
+    const CombineUnitState before = GlideContext::Get().GetState().colorCombine;
     guColorCombineFunction(0x11);
     guColorCombineFunction(-1);
-    EXPECT_TRUE(SameSpec(GlideContext::Get().GetState().colorCombine, before));
+    EXPECT_TRUE(SameUnitState(GlideContext::Get().GetState().colorCombine, before));
 }
 
 struct GuAlphaCase
@@ -563,11 +563,11 @@ TEST_P(GlideGuAlphaSource, IsThePublishedAlphaCombineCall)
     ASSERT_TRUE(board.IsOpen());
     const GuAlphaCase& c = GetParam();
     grAlphaCombine(c.eFunction, c.eFactor, c.eLocal, c.eOther, FXFALSE);
-    const CombineSpec expected = GlideContext::Get().GetState().alphaCombine;
+    const CombineUnitState expected = GlideContext::Get().GetState().alphaCombine;
     grAlphaCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_OTHER_ALPHA, GR_COMBINE_LOCAL_DEPTH,
                    GR_COMBINE_OTHER_CONSTANT, FXTRUE);
     guAlphaSource(c.eSource);
-    EXPECT_TRUE(SameSpec(GlideContext::Get().GetState().alphaCombine, expected));
+    EXPECT_TRUE(SameUnitState(GlideContext::Get().GetState().alphaCombine, expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -80,17 +80,33 @@ void Device::DrawTriangle(const DeviceVertex& a, const DeviceVertex& b, const De
         return;
     m_Span.Begin(m_State, tri, m_apTmu, m_nTmus, m_Board.nBilinearFracMask, m_FrameBuffer,
                  m_eRenderBuffer, m_Counters);
+    // Each row's span is found one row ahead, so that its pixels can be on their way into
+    // the cache while the row before is drawn.
+    Int32 x0, x1;
+    ClippedSpan(tri, nFirst, &x0, &x1);
     for (Int32 nRow = nFirst; nRow < nEnd; ++nRow)
     {
-        Int32 x0, x1;
-        TriangleSetup::RowSpan(tri, nRow, &x0, &x1);
-        if (x0 < m_State.nClipMinX)
-            x0 = m_State.nClipMinX;
-        if (x1 > m_State.nClipMaxX)
-            x1 = m_State.nClipMaxX;
+        Int32 nNext0 = 0, nNext1 = 0;
+        if (nRow + 1 < nEnd)
+        {
+            ClippedSpan(tri, nRow + 1, &nNext0, &nNext1);
+            if (nNext0 < nNext1)
+                m_Span.Prefetch(nRow + 1, nNext0, nNext1);
+        }
         if (x0 < x1)
             m_Span.Render(nRow, x0, x1);
+        x0 = nNext0;
+        x1 = nNext1;
     }
+}
+
+void Device::ClippedSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1) const
+{
+    TriangleSetup::RowSpan(tri, nRow, pX0, pX1);
+    if (*pX0 < m_State.nClipMinX)
+        *pX0 = m_State.nClipMinX;
+    if (*pX1 > m_State.nClipMaxX)
+        *pX1 = m_State.nClipMaxX;
 }
 
 void Device::Clear(UInt32 nRgb, Int32 nAlpha, Int32 nDepth)

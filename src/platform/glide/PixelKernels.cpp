@@ -29,7 +29,8 @@ const PixelKernels g_Portable = {GLIDE_SSE2 ? 8 : 1,
                                  PixelStages::Unpack,
                                  PixelStages::Bilerp,
                                  nullptr,
-                                 Coordinates};
+                                 Coordinates,
+                                 nullptr};
 } // namespace
 
 const PixelKernels& PixelKernels::Portable()

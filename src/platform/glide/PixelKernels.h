@@ -9,6 +9,7 @@
 // This header declares only data and function pointers, so it can be included by the AVX2
 // file without inline functions being compiled twice for different processors.
 #pragma once
+#include "FusedSpan.h"
 #include "Types.h"
 #include <cstdint>
 
@@ -50,6 +51,9 @@ struct PixelKernels
     // clamped to -32768..32767 (0 where w < 0), as 12-bit fixed point.
     void (*pfnCoordinates)(float fW0, float fDw, float fS0, float fDs, float fT0, float fDt,
                            Int32 n, float* pW, Int32* pS, Int32* pT);
+    // A whole chunk shaded and written in one pass (FusedSpan.h). Null in the portable table,
+    // whose span renderer always runs the stages one by one.
+    void (*pfnFusedSpan)(const FusedSpan& span);
 
     // The table for this processor.
     static const PixelKernels& Get();

@@ -8,6 +8,9 @@
 #include "PixelKernels.h"
 #include <immintrin.h>
 
+// FusedSpanAvx2.cpp, built for AVX2 as well.
+void FusedSpanAvx2(const FusedSpan& span);
+
 namespace
 {
 inline __m256i Load(const void* p)
@@ -357,8 +360,9 @@ void Coordinates(float fW0, float fDw, float fS0, float fDs, float fT0, float fD
     }
 }
 
-const PixelKernels g_Avx2 = {8,         "avx2",       Combine, Iterate, Blend,         Invert,
-                             Expand565, PackDithered, Unpack,  Bilerp,  FetchBilinear, Coordinates};
+const PixelKernels g_Avx2 = {
+    8,      "avx2", Combine,       Iterate,     Blend,        Invert, Expand565, PackDithered,
+    Unpack, Bilerp, FetchBilinear, Coordinates, FusedSpanAvx2};
 } // namespace
 
 const PixelKernels& Avx2PixelKernels()

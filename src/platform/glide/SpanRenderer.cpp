@@ -73,6 +73,9 @@ Int32 WFloat(float fOow)
 }
 } // namespace
 
+bool SpanRenderer::s_bOnePassAllowed = true;
+UInt32 SpanRenderer::s_nOnePassChunks = 0;
+
 SpanRenderer::SpanRenderer()
 {
     PixelStages::Fill(0, Chunk, m_anZero);
@@ -100,7 +103,8 @@ bool SpanRenderer::PlanIsCurrent(const DeviceState& state, TextureUnit* const* a
     if (!m_bPlanned || m_nPlannedTmus != nTmus || m_nFracMask != nFracMask ||
         m_pFrameBuffer != &frameBuffer || m_pTarget != frameBuffer.GetBuffer(eTarget) ||
         m_pAux != frameBuffer.GetBuffer(BufferId::Aux) || m_pCounters != &counters ||
-        m_nWidth != frameBuffer.GetWidth() || m_nHeight != frameBuffer.GetHeight())
+        m_nWidth != frameBuffer.GetWidth() || m_nHeight != frameBuffer.GetHeight() ||
+        m_bPlannedOnePass != s_bOnePassAllowed)
         return false;
     for (Int32 t = 0; t < nTmus && t < GlideConfig::MaxTmus; ++t)
         if (m_apTmus[t] != apTmus[t] ||
@@ -194,6 +198,116 @@ void SpanRenderer::Plan(const DeviceState& state, TextureUnit* const* apTmus, In
         m_anTmuGeneration[t] = apTmus[t] ? apTmus[t]->GetGeneration() : 0;
     }
     m_pDitherRows = DitherRows(state.eDither);
+    PlanFused();
+}
+
+// The one-pass path covers TMU 0's texel passed straight through its combine unit, the colour
+// and alpha combine, blending without destination alpha, and dithering: no chroma key, alpha
+// test, fog, depth or alpha buffer, lighting select, LOD fraction or detail factor.
+void SpanRenderer::PlanFused()
+{
+    m_bPlannedOnePass = s_bOnePassAllowed;
+    m_pfnFused = s_bOnePassAllowed ? PixelKernels::Get().pfnFusedSpan : nullptr;
+    const bool bOtherTmusIdle = m_nTmus < 2 || !m_aTmuPlan[1].bActive;
+    const TmuPlan& tmu0 = m_aTmuPlan[0];
+    bool bFusable = m_pfnFused && m_nTmus > 0 && tmu0.bNeedTexel && !tmu0.bNeedLodFraction &&
+                    !tmu0.bNeedDetail && bOtherTmusIdle && !m_bLightingSelect && !m_bChroma &&
+                    !m_bAlphaTest && !m_bFog && !m_bDepthTest && !m_bAlphaBuffer &&
+                    !m_bNeedDestAlpha && !m_bNeedSaturate;
+    for (Int32 c = 0; c < 4 && bFusable; ++c)
+        bFusable = tmu0.apOut[c] == m_anTexel[0][c];
+    for (Int32 c = 0; c < 3 && bFusable; ++c)
+        bFusable = FusedUnitOf(m_aColor[c], &m_Fused.aUnit[c]);
+    bFusable = bFusable && FusedUnitOf(m_Alpha, &m_Fused.aUnit[3]);
+    m_Fused.bBlend = m_bBlend;
+    m_Fused.bNeedDest = m_bNeedDest;
+    for (Int32 c = 0; c < 3 && bFusable && m_bBlend; ++c)
+    {
+        m_Fused.anSrcFactor[c] = FusedSlotOf(m_apRgbSrcFactor[c]);
+        m_Fused.anDstFactor[c] = FusedSlotOf(m_apRgbDstFactor[c]);
+        bFusable = m_Fused.anSrcFactor[c] >= 0 && m_Fused.anDstFactor[c] >= 0;
+    }
+    if (!bFusable)
+    {
+        m_pfnFused = nullptr;
+        return;
+    }
+    m_Fused.bIterateRgb = m_bNeedIterRgb;
+    m_Fused.bIterateA = m_bNeedIterA;
+    for (Int32 c = 0; c < 4; ++c)
+        m_Fused.anConst[c] = m_anConst[c][0];
+}
+
+bool SpanRenderer::FusedUnitOf(const UnitInputs& inputs, FusedUnit* pUnit) const
+{
+    pUnit->nPass = inputs.pPass ? FusedSlotOf(inputs.pPass) : std::int8_t(-1);
+    pUnit->nOther = FusedSlotOf(inputs.pOther);
+    pUnit->nSub = FusedSlotOf(inputs.pSub);
+    pUnit->nFactor = FusedSlotOf(inputs.pFactor);
+    pUnit->nAdd = FusedSlotOf(inputs.pAdd);
+    pUnit->nFactorXor = inputs.nFactorXor;
+    pUnit->nOutputXor = inputs.nOutputXor;
+    if (inputs.pPass)
+        return pUnit->nPass >= 0;
+    return pUnit->nOther >= 0 && pUnit->nSub >= 0 && pUnit->nFactor >= 0 && pUnit->nAdd >= 0;
+}
+
+// The slot holding the values of an input array, or -1 when the one-pass path has none.
+std::int8_t SpanRenderer::FusedSlotOf(const Channel* p) const
+{
+    if (p == m_anZero)
+        return FusedSlot::Zero;
+    if (p == m_anFull)
+        return FusedSlot::Full;
+    if (p == m_anInvSrcAlpha)
+        return FusedSlot::InvOutA;
+    for (Int32 c = 0; c < 4; ++c)
+    {
+        if (p == m_anIter[c])
+            return std::int8_t(FusedSlot::IterR + c);
+        if (p == m_anTexel[0][c])
+            return std::int8_t(FusedSlot::TexR + c);
+        if (p == m_anConst[c])
+            return std::int8_t(FusedSlot::ConstR + c);
+        if (p == m_anOut[c])
+            return std::int8_t(FusedSlot::OutR + c);
+    }
+    for (Int32 c = 0; c < 3; ++c)
+    {
+        if (p == m_anInvSrc[c])
+            return std::int8_t(FusedSlot::InvOutR + c);
+        if (p == m_anDest[c])
+            return std::int8_t(FusedSlot::DestR + c);
+        if (p == m_anInvDst[c])
+            return std::int8_t(FusedSlot::InvDestR + c);
+    }
+    return -1;
+}
+
+// One chunk in one pass, when its texels come from a single bilinear level; false leaves the
+// chunk to the stages, with TMU 0's coordinates already found.
+bool SpanRenderer::RenderFused(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
+                               std::uint16_t* pColor)
+{
+    if (!m_aSampler[0].Prepare(nRow, x, n, nValid, nScreenY, &m_Fused))
+        return false;
+    const TriangleParams& tri = *m_pTri;
+    const Int32 dx = x - tri.nRefX;
+    const Int32 dy = nRow - tri.nRefY;
+    const FixedPlane* apPlanes[4] = {&tri.red, &tri.green, &tri.blue, &tri.alpha};
+    for (Int32 c = 0; c < 4; ++c)
+    {
+        m_Fused.anIterStart[c] = Int32(apPlanes[c]->At(dx, dy));
+        m_Fused.anIterStep[c] = apPlanes[c]->nDx;
+    }
+    m_Fused.pDither = m_pDitherRow ? m_pDitherRow + (x & 3) : nullptr;
+    m_Fused.pColor = m_bColorWrite ? pColor : nullptr;
+    m_Fused.n = n;
+    m_Fused.nValid = nValid;
+    m_pfnFused(m_Fused);
+    m_pCounters->nPixelsOut += UInt32(nValid);
+    ++s_nOnePassChunks;
+    return true;
 }
 
 // Per dither mode and screen row (y & 3), the matrix values of a run of pixels starting at a
@@ -567,6 +681,16 @@ void SpanRenderer::Render(Int32 nRow, Int32 x0, Int32 x1)
     }
 }
 
+void SpanRenderer::Prefetch(Int32 nRow, Int32 x0, Int32 x1) const
+{
+    if (!m_pTarget)
+        return;
+    const Int32 nScreenY = m_pState->bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
+    const std::uint16_t* pRow = m_pTarget + size_t(nScreenY) * size_t(m_nWidth);
+    __builtin_prefetch(pRow + x0, 1);
+    __builtin_prefetch(pRow + x1 - 1, 1);
+}
+
 void SpanRenderer::RunUnit(const PixelKernels* pKernels, const UnitInputs& inputs, Int32 n,
                            Channel* pOut)
 {
@@ -577,18 +701,23 @@ void SpanRenderer::RunUnit(const PixelKernels* pKernels, const UnitInputs& input
                              inputs.pAdd, inputs.nOutputXor, n, pOut);
 }
 
-void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY)
+void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
+                           bool bTmu0Prepared)
 {
     for (Int32 t = m_nTmus - 1; t >= 0; --t)
     {
         TmuPlan& plan = m_aTmuPlan[t];
         if (!plan.bActive)
             continue;
-        if (plan.bNeedTexel)
-            m_aSampler[t].Sample(nRow, x, n, nValid, nScreenY, m_anTexel[t][0], m_anTexel[t][1],
-                                 m_anTexel[t][2], m_anTexel[t][3],
-                                 plan.bNeedLodFraction ? m_anLodFraction[t] : nullptr,
-                                 plan.bNeedDetail ? m_anDetail[t] : nullptr);
+        Lane* const apTexel = m_anTexel[t];
+        Channel* pLodFraction = plan.bNeedLodFraction ? m_anLodFraction[t] : nullptr;
+        Channel* pDetail = plan.bNeedDetail ? m_anDetail[t] : nullptr;
+        if (plan.bNeedTexel && t == 0 && bTmu0Prepared)
+            m_aSampler[t].Finish(n, apTexel[0], apTexel[1], apTexel[2], apTexel[3], pLodFraction,
+                                 pDetail);
+        else if (plan.bNeedTexel)
+            m_aSampler[t].Sample(nRow, x, n, nValid, nScreenY, apTexel[0], apTexel[1], apTexel[2],
+                                 apTexel[3], pLodFraction, pDetail);
         for (Int32 c = 0; c < 3; ++c)
             if (!plan.aRgb[c].pPass)
                 RunUnit(m_pKernels, plan.aRgb[c], n, m_anTmuOut[t][c]);
@@ -698,6 +827,13 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
     m_pCounters->nPixelsIn += UInt32(nValid);
+    bool bTmu0Prepared = false;
+    if (m_pfnFused && m_apTexture[0])
+    {
+        if (RenderFused(nRow, x, n, nValid, nScreenY, pColor))
+            return;
+        bTmu0Prepared = true;
+    }
     const UInt32 nFailuresBefore =
         m_pCounters->nChromaFail + m_pCounters->nAlphaFail + m_pCounters->nDepthFail;
     PixelStages::Fill(1, nValid, m_anLive);
@@ -714,7 +850,7 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
     if (m_bNeedDepth || m_bNeedW)
         ComputeDepthValues(nRow, x, n);
     if (m_bNeedTex0)
-        RunTmus(nRow, x, n, nValid, nScreenY);
+        RunTmus(nRow, x, n, nValid, nScreenY, bTmu0Prepared);
 
     if (m_bLightingSelect)
     {

@@ -12,6 +12,7 @@
 // (lower-left origin flips them), and the dither pattern follows screen positions.
 #pragma once
 #include "DeviceState.h"
+#include "FusedSpan.h"
 #include "FrameBuffer.h"
 #include "GlideConfig.h"
 #include "PixelKernels.h"
@@ -46,6 +47,13 @@ class SpanRenderer
 
     // Pixels [x0, x1) of row nRow, already clipped to the clip window and the screen.
     void Render(Int32 nRow, Int32 x0, Int32 x1);
+    // Asks the processor for the target pixels of a span that Render will draw soon.
+    void Prefetch(Int32 nRow, Int32 x0, Int32 x1) const;
+
+    // Whether states the one-pass path covers use it (default) or run the stages one by one:
+    // a switch for comparing the two. Chunks drawn in one pass so far, process-wide.
+    static void AllowOnePass(bool bAllow) { s_bOnePassAllowed = bAllow; }
+    static UInt32 OnePassChunks() { return s_nOnePassChunks; }
 
   private:
     static constexpr Int32 Chunk = GlideConfig::SpanChunk;
@@ -93,8 +101,15 @@ class SpanRenderer
     void MarkUse(const UnitInputs& inputs);
     void MarkUse(const Channel* p);
 
+    void PlanFused();
+    std::int8_t FusedSlotOf(const Channel* p) const;
+    bool FusedUnitOf(const UnitInputs& inputs, FusedUnit* pUnit) const;
+    bool RenderFused(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
+                     std::uint16_t* pColor);
+
     void RenderChunk(Int32 nRow, Int32 x, Int32 n);
-    void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
+    // bTmu0Prepared: TMU 0's sampler has already found this chunk's coordinates.
+    void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, bool bTmu0Prepared);
     static void RunUnit(const PixelKernels* pKernels, const UnitInputs& inputs, Int32 n,
                         Channel* pOut);
     void DepthTest(Int32 n, const std::uint16_t* pAux);
@@ -135,6 +150,13 @@ class SpanRenderer
     bool m_bPrefog = false;
     const Channel (*m_pDitherRows)[DitherRowLength] = nullptr; // null: no dithering
     const Channel* m_pDitherRow = nullptr;                     // this row's values
+    // The one-pass path (FusedSpan.h): usable for this state when m_pfnFused is set; the
+    // per-triangle and per-chunk fields of m_Fused are filled as chunks come.
+    void (*m_pfnFused)(const FusedSpan& span) = nullptr;
+    FusedSpan m_Fused;
+    bool m_bPlannedOnePass = true;
+    static bool s_bOnePassAllowed;
+    static UInt32 s_nOnePassChunks;
 
     // What the current plan was made for.
     bool m_bPlanned = false;

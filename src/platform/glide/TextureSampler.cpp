@@ -414,9 +414,39 @@ void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nS
             PixelStages::Fill(0, n, pDetail);
         return;
     }
+    Prepare(nRow, x, n, nValid, nScreenY, nullptr);
+    Finish(n, pR, pG, pB, pA, pLodFraction, pDetail);
+}
+
+bool TextureSampler::Prepare(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
+                             FusedSpan* pSpan)
+{
+    if (!m_pTexture)
+        return false;
     m_pKernels = &PixelKernels::ForLength(n);
     Coordinates(nRow, x, n);
     LevelsOfDetail(x, n, nValid, nScreenY);
+    if (!pSpan || !m_bOneLevel || m_bMixedFilters ||
+        m_Sampler.eMinFilter != TextureFilter::Bilinear)
+        return false;
+    const Int32 nLevel = m_anLevel[0];
+    const DecodedLevel& level = m_pTexture->aLevels[nLevel];
+    pSpan->pTexels = level.pTexels;
+    pSpan->nWidthLog2 = level.nWidthLog2;
+    pSpan->nWidthMask = level.nWidth - 1;
+    pSpan->nHeightMask = level.nHeight - 1;
+    pSpan->nShift = FracBits - 8 + nLevel;
+    pSpan->nFracMask = m_nFracMask;
+    pSpan->bClampS = m_Sampler.eClampS == TextureClamp::Clamp;
+    pSpan->bClampT = m_Sampler.eClampT == TextureClamp::Clamp;
+    pSpan->pS = m_anS;
+    pSpan->pT = m_anT;
+    return true;
+}
+
+void TextureSampler::Finish(Int32 n, Channel* pR, Channel* pG, Channel* pB, Channel* pA,
+                            Channel* pLodFraction, Channel* pDetail)
+{
     const Int32 nVariant = m_bOneLevel ? 1 : 0;
     Filter(m_apfnMin[nVariant], m_Sampler.eMinFilter, n, pR, pG, pB, pA);
     if (m_bMixedFilters)

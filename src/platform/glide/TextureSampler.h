@@ -22,6 +22,7 @@
 #pragma once
 #include "DecodedTexture.h"
 #include "DeviceState.h"
+#include "FusedSpan.h"
 #include "GlideConfig.h"
 #include "PixelStages.h"
 #include "TriangleParams.h"
@@ -42,6 +43,14 @@ class TextureSampler
     // computed only to fill a vector). pLodFraction and pDetail may be null when not wanted.
     void Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, Channel* pR,
                 Channel* pG, Channel* pB, Channel* pA, Channel* pLodFraction, Channel* pDetail);
+
+    // Sample in two halves, for the span renderer's one-pass path: Prepare finds the chunk's
+    // coordinates and levels of detail and says whether the texel lookups can be left to a
+    // FusedSpan (one bilinear level for the whole chunk; then it fills the texture fields of
+    // pSpan). When it cannot, Finish completes the sampling as Sample would.
+    bool Prepare(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, FusedSpan* pSpan);
+    void Finish(Int32 n, Channel* pR, Channel* pG, Channel* pB, Channel* pA, Channel* pLodFraction,
+                Channel* pDetail);
 
     // log2(v) in 8.8 fixed point for v > 0.
     static Int32 Log2Fixed(float fValue);

@@ -828,7 +828,9 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
     const Int32 dy = nRow - tri.nRefY;
     m_pCounters->nPixelsIn += UInt32(nValid);
     bool bTmu0Prepared = false;
-    if (m_pfnFused && m_apTexture[0])
+    // Whole chunks of long spans run a little quicker through the sixteen-lane stages; the
+    // one pass wins on the short runs that most triangles are made of.
+    if (m_pfnFused && m_apTexture[0] && n < Chunk)
     {
         if (RenderFused(nRow, x, n, nValid, nScreenY, pColor))
             return;

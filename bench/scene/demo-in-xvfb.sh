@@ -8,6 +8,9 @@
 # Then a 31-pixel mouse move ends the demo; its exit code is reported.
 #
 #   bench/scene/demo-in-xvfb.sh [BIN_DIR] [SECONDS]     (default build/release/bin, 10)
+#
+# SCREEN=WxH sets the X screen (default 1024x768); the demo opens the board's resolution for
+# the screen's height, so SCREEN=640x480 measures the scene at 640x480.
 set -uo pipefail
 
 bin_dir=${1:-build/release/bin}
@@ -27,7 +30,7 @@ display=$(( 200 + $$ % 700 ))
 while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
   display=$(( display + 1 ))
 done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 "${SCREEN:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$display"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

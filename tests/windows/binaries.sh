@@ -128,9 +128,9 @@ check_runtime_dlls() {
 # aliases of their imports, not code.
 check_no_glide_code() {
     local objects
-    objects=$(find "$WIN_BUILD/src/platform/glide" -path '*glide2x.dir*' -name '*.obj' | sort)
+    objects=$(find "$WIN_BUILD/src/platform/glide" -path '*/glide_*.dir/*' -name '*.obj' | sort)
     if [ -z "$objects" ]; then
-        fail "no object files of glide2x under $WIN_BUILD/src/platform/glide"
+        fail "no object files of the Glide libraries under $WIN_BUILD/src/platform/glide"
         return
     fi
     # shellcheck disable=SC2086

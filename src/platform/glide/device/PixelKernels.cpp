@@ -1,8 +1,7 @@
 // PixelKernels: the portable kernel table and the choice of table for this processor.
 #include "PixelKernels.h"
 #include "PixelStages.h"
-#include <cstdlib>
-#include <cstring>
+#include "RenderOptions.h"
 
 #if defined(GLIDE_HAVE_AVX2_KERNELS)
 // Defined in PixelKernelsAvx2.cpp, built for AVX2.
@@ -50,12 +49,6 @@ const PixelKernels* PixelKernels::Avx2()
 
 const PixelKernels& PixelKernels::Get()
 {
-    // GLIDE_SW_SIMD=sse2 keeps the portable kernels on an AVX2 processor (for comparisons).
-    static const PixelKernels* s_pKernels = []
-    {
-        const char* pchChoice = std::getenv("GLIDE_SW_SIMD");
-        const bool bPortable = pchChoice && std::strcmp(pchChoice, "sse2") == 0;
-        return !bPortable && Avx2() ? Avx2() : &g_Portable;
-    }();
-    return *s_pKernels;
+    static const PixelKernels* s_pBest = Avx2() ? Avx2() : &g_Portable;
+    return RenderOptions::Get().eKernels == KernelSet::Portable ? g_Portable : *s_pBest;
 }

@@ -2,6 +2,7 @@
 #include "SpanRenderer.h"
 #include "Dither.h"
 #include "PixelStages.h"
+#include "RenderOptions.h"
 #include <cstring>
 
 namespace
@@ -73,7 +74,6 @@ Int32 WFloat(float fOow)
 }
 } // namespace
 
-bool SpanRenderer::s_bOnePassAllowed = true;
 UInt32 SpanRenderer::s_nOnePassChunks = 0;
 
 SpanRenderer::SpanRenderer()
@@ -104,7 +104,8 @@ bool SpanRenderer::PlanIsCurrent(const DeviceState& state, TextureUnit* const* a
         m_pFrameBuffer != &frameBuffer || m_pTarget != frameBuffer.GetBuffer(eTarget) ||
         m_pAux != frameBuffer.GetBuffer(BufferId::Aux) || m_pCounters != &counters ||
         m_nWidth != frameBuffer.GetWidth() || m_nHeight != frameBuffer.GetHeight() ||
-        m_bPlannedOnePass != s_bOnePassAllowed)
+        m_PlannedPath != RenderOptions::Get().ePath ||
+        m_PlannedKernels != RenderOptions::Get().eKernels)
         return false;
     for (Int32 t = 0; t < nTmus && t < GlideConfig::MaxTmus; ++t)
         if (m_apTmus[t] != apTmus[t] ||
@@ -206,8 +207,9 @@ void SpanRenderer::Plan(const DeviceState& state, TextureUnit* const* apTmus, In
 // test, fog, depth or alpha buffer, lighting select, LOD fraction or detail factor.
 void SpanRenderer::PlanFused()
 {
-    m_bPlannedOnePass = s_bOnePassAllowed;
-    m_pfnFused = s_bOnePassAllowed ? PixelKernels::Get().pfnFusedSpan : nullptr;
+    m_PlannedPath = RenderOptions::Get().ePath;
+    m_PlannedKernels = RenderOptions::Get().eKernels;
+    m_pfnFused = m_PlannedPath == PixelPath::Fast ? PixelKernels::Get().pfnFusedSpan : nullptr;
     const bool bOtherTmusIdle = m_nTmus < 2 || !m_aTmuPlan[1].bActive;
     const TmuPlan& tmu0 = m_aTmuPlan[0];
     bool bFusable = m_pfnFused && m_nTmus > 0 && tmu0.bNeedTexel && !tmu0.bNeedLodFraction &&

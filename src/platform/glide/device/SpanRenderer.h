@@ -17,6 +17,7 @@
 #include "GlideConfig.h"
 #include "PixelKernels.h"
 #include "PixelStages.h"
+#include "RenderOptions.h"
 #include "TextureSampler.h"
 #include "TextureUnit.h"
 #include "TriangleParams.h"
@@ -50,9 +51,8 @@ class SpanRenderer
     // Asks the processor for the target pixels of a span that Render will draw soon.
     void Prefetch(Int32 nRow, Int32 x0, Int32 x1) const;
 
-    // Whether states the one-pass path covers use it (default) or run the stages one by one:
-    // a switch for comparing the two. Chunks drawn in one pass so far, process-wide.
-    static void AllowOnePass(bool bAllow) { s_bOnePassAllowed = bAllow; }
+    // Chunks drawn in one pass so far, process-wide (RenderOptions chooses whether states the
+    // one-pass path covers use it).
     static UInt32 OnePassChunks() { return s_nOnePassChunks; }
 
   private:
@@ -154,8 +154,8 @@ class SpanRenderer
     // per-triangle and per-chunk fields of m_Fused are filled as chunks come.
     void (*m_pfnFused)(const FusedSpan& span) = nullptr;
     FusedSpan m_Fused;
-    bool m_bPlannedOnePass = true;
-    static bool s_bOnePassAllowed;
+    PixelPath m_PlannedPath = PixelPath::Fast;
+    KernelSet m_PlannedKernels = KernelSet::Best;
     static UInt32 s_nOnePassChunks;
 
     // What the current plan was made for.

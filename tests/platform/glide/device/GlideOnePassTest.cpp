@@ -2,6 +2,7 @@
 // blend factors it covers, both clamp modes, dithering on and off, and spans of every length.
 #include "GlideTestSupport.h"
 #include "PixelKernels.h"
+#include "RenderOptions.h"
 #include "SpanRenderer.h"
 #include <vector>
 
@@ -65,7 +66,9 @@ void DrawTriangles()
 std::vector<std::uint16_t> Draw(GrCombineFunction_t eCombine, const Blend& blend,
                                 GrTextureClampMode_t eClamp, GrDitherMode_t eDither, bool bOnePass)
 {
-    SpanRenderer::AllowOnePass(bOnePass);
+    RenderOptions options;
+    options.ePath = bOnePass ? PixelPath::Fast : PixelPath::Reference;
+    RenderOptions::Set(options);
     Board board;
     EXPECT_TRUE(board.IsOpen());
     const std::vector<std::uint16_t> texels = PatternTexels();
@@ -87,7 +90,7 @@ std::vector<std::uint16_t> Draw(GrCombineFunction_t eCombine, const Blend& blend
     grAlphaBlendFunction(blend.eSrc, blend.eDst, GR_BLEND_ONE, GR_BLEND_ZERO);
     DrawTriangles();
     std::vector<std::uint16_t> pixels = board.Read();
-    SpanRenderer::AllowOnePass(true);
+    RenderOptions::Set(RenderOptions());
     return pixels;
 }
 } // namespace

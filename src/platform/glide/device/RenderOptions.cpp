@@ -1,0 +1,33 @@
+// RenderOptions: the process-wide drawing choices and their defaults from the environment.
+#include "RenderOptions.h"
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+RenderOptions& Current()
+{
+    static RenderOptions s_Options = RenderOptions::FromEnvironment();
+    return s_Options;
+}
+} // namespace
+
+RenderOptions RenderOptions::FromEnvironment()
+{
+    RenderOptions options;
+    // GLIDE_SW_SIMD=sse2 keeps the portable kernels on an AVX2 processor (for comparisons).
+    const char* pchSimd = std::getenv("GLIDE_SW_SIMD");
+    if (pchSimd && std::strcmp(pchSimd, "sse2") == 0)
+        options.eKernels = KernelSet::Portable;
+    return options;
+}
+
+const RenderOptions& RenderOptions::Get()
+{
+    return Current();
+}
+
+void RenderOptions::Set(const RenderOptions& options)
+{
+    Current() = options;
+}

@@ -81,8 +81,10 @@ void Mesh::SetFrame(float fPosition)
 {
     // Outside the morph's domain (no key frames, a negative position, or one
     // too large for an integer frame number) there is nothing sound to do.
+    // 2^31 is the first float that a 32-bit integer cannot hold; the float
+    // below it, 2147483520, converts exactly.
     if (m_nFrameCount <= 0 || m_pFrameVertices == nullptr || !(fPosition >= 0.0f) ||
-        fPosition >= 2147483520.0f)
+        fPosition >= 2147483648.0f)
         return;
     const Int32 k = static_cast<Int32>(fPosition); // truncated toward zero
     const float f = fPosition - static_cast<float>(k);

@@ -84,8 +84,9 @@ template <class Plane> Int32 ClipAgainst(const ClipPolygon& rSource, ClipPolygon
 {
     const UInt32 n = rSource.m_nCount;
     // Outside the contract (Mesh::Draw only passes triangles); refusing keeps
-    // every read and write inside the two arrays.
-    if (n == 0 || n > ClipPolygon::MAX_VERTICES - 2)
+    // every read and write inside the two arrays: the output has at most
+    // n + 1 vertices (see ClipPolygon.h).
+    if (n == 0 || n > ClipPolygon::MAX_VERTICES - 1)
         return 0;
     const ClipVertex* s = rSource.m_aVertices;
     UInt32 j = 0;

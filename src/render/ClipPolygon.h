@@ -18,9 +18,10 @@
 class ClipPolygon
 {
   public:
-    // A triangle gains at most one vertex per stage (3 + 6 = 9). Even input
-    // with several inside runs (which triangles never give) adds at most two
-    // per stage, 3 + 2*6 = 15, so no stage can write past the end.
+    // A stage writes one run of kept vertices and two crossings for the one
+    // outside run it finds, so its output has at most one vertex more than its
+    // input, whatever the input: a triangle ends with at most 3 + 6 = 9. A
+    // stage refuses input that could not grow by one and still fit.
     enum
     {
         MAX_VERTICES = 25
@@ -43,5 +44,5 @@ class ClipPolygon
     ClipVertex m_aVertices[MAX_VERTICES];
 };
 
-static_assert(ClipPolygon::MAX_VERTICES >= 3 + 2 * 6,
-              "six stages on a triangle must fit even for input with two inside runs");
+static_assert(ClipPolygon::MAX_VERTICES >= 3 + 6,
+              "six stages, each adding at most one vertex, must fit a triangle");

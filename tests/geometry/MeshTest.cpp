@@ -215,7 +215,22 @@ TEST(MeshSetFrameTest, OutsideTheDomainChangesNothing)
     mesh.GetFrameVertex(0, 1).m_fX = 2.0f;
     mesh.SetFrame(-0.5f);
     mesh.SetFrame(std::nanf(""));
+    // 2^31 and beyond do not convert to a 32-bit frame number.
+    for (float fPosition : {2147483648.0f, 4294967296.0f, 1e30f, INFINITY})
+        mesh.SetFrame(fPosition);
     EXPECT_EQ(mesh.GetVertex(0).m_fX, 7.0f);
+}
+
+// The largest float below 2^31, 2147483520, converts exactly: k = 2147483520 is frame
+// 2147483520 mod 4 = 0, blended into frame 1 with f = 0, so the mesh takes frame 0.
+TEST_F(SetFrameTest, LargestConvertiblePositionIsAFrame)
+{
+    m_Mesh.GetVertex(0).m_fX = 7.0f; // frame 0 has x = 0: a refusal would leave the 7
+    m_Mesh.SetFrame(2147483520.0f);
+    const MeshVertex& v = m_Mesh.GetVertex(0);
+    EXPECT_EQ(v.m_fX, 0.0f);
+    EXPECT_EQ(v.m_fY, 0.0f);
+    EXPECT_EQ(v.m_fNX, 1.0f);
 }
 
 } // namespace

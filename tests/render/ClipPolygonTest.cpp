@@ -325,3 +325,52 @@ TEST(ClipPolygonInterpolateTest, LambdaThatIsNotANumberStillGivesBytes)
 }
 
 } // namespace
+
+// A stage adds at most one vertex whatever its input, even a polygon whose vertices go in and
+// out of the plane many times (which clipped triangles never give): the largest polygon a stage
+// takes, 24 vertices, still fits the 25 entries, and 25 are refused.
+TEST(ClipPolygonTest, AStageAddsAtMostOneVertexAndRefusesWhatCouldNotFit)
+{
+    for (UInt32 n = 3; n <= ClipPolygon::MAX_VERTICES; ++n)
+    {
+        ClipPolygon source, dest;
+        source.m_nCount = n;
+        // Odd vertices lie outside the left plane, even ones inside: n / 2 outside runs.
+        for (UInt32 i = 0; i < n; ++i)
+            source.m_aVertices[i] = Vertex(i % 2 ? -2.0f : 0.5f, float(i), 0.5f, 1.0f);
+        std::memset(&dest, 0xAB, sizeof dest);
+        const Int32 nResult = source.ClipLeft(dest);
+        if (n == ClipPolygon::MAX_VERTICES)
+        {
+            EXPECT_EQ(nResult, 0) << "a polygon of " << n << " vertices could outgrow the array";
+            continue;
+        }
+        ASSERT_EQ(nResult, 1) << n;
+        // Odd n ends inside: vertex 0, the two crossings around vertex 1, then every later
+        // vertex as it is (n + 1). Even n ends outside: the crossing into vertex 0, vertex 0,
+        // the crossing out of it, and the rest is dropped (3).
+        EXPECT_EQ(dest.m_nCount, n % 2 ? n + 1 : 3u) << n;
+    }
+}
+
+// Six stages on a triangle that crosses every plane: at most 3 + 6 = 9 vertices.
+TEST(ClipPolygonTest, ATriangleThroughAllSixStagesEndsWithAtMostNine)
+{
+    ClipPolygon a, b;
+    SetTriangle(a, Vertex(-3.0f, -3.0f, -1.0f, 1.0f), Vertex(3.0f, -2.5f, 2.0f, 1.0f),
+                Vertex(0.5f, 3.0f, 0.5f, 1.0f));
+    ClipPolygon* pSource = &a;
+    ClipPolygon* pDest = &b;
+    UInt32 nMost = 3;
+    for (const StageCase& stage : kStages)
+    {
+        ASSERT_EQ((pSource->*stage.pfnStage)(*pDest), 1) << stage.pszName;
+        EXPECT_LE(pDest->m_nCount, pSource->m_nCount + 1) << stage.pszName;
+        nMost = pDest->m_nCount > nMost ? pDest->m_nCount : nMost;
+        ClipPolygon* pSwap = pSource;
+        pSource = pDest;
+        pDest = pSwap;
+    }
+    EXPECT_LE(nMost, 9u);
+    EXPECT_GT(pSource->m_nCount, 3u); // it did cross planes
+}

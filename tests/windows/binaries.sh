@@ -183,6 +183,9 @@ check_resources() {
     else
         fail "$program: no version string names the Moltrane engine: $resources"
     fi
+    # The screensaver settings list a .scr by its string 1.
+    expect_eq "$(grep '^string ' <<<"$resources")" "string 1=Vellumtide" \
+        "$program: string 1 (the description the screensaver settings show) is Vellumtide"
 }
 
 check_werror() {
@@ -202,12 +205,13 @@ check_werror() {
 
 check_package() {
     local zip=$WIN_BUILD/Vellumtide-0.8-win32.zip expected listed f
-    expected=$(printf '%s\n' Default.mtl INSTALL-Windows.txt Vellum.3df demo.exe glide2x.dll saver.scr)
-    expect_eq "$(ls -1 "$WIN_PACKAGE" 2>/dev/null | sort)" "$expected" \
-        "the package folder holds the six files"
+    expected=$(printf '%s\n' Default.mtl INSTALL-Windows.txt LICENSE.txt README.txt Vellum.3df \
+        demo.exe glide2x.dll saver.scr | LC_ALL=C sort)
+    expect_eq "$(ls -1 "$WIN_PACKAGE" 2>/dev/null | LC_ALL=C sort)" "$expected" \
+        "the package folder holds the eight files"
     listed=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' \
-        "$zip" 2>/dev/null | sed -n 's|^Vellumtide-0.8-win32/||p' | sed '/^$/d' | sort)
-    expect_eq "$listed" "$expected" "the zip holds the six files in Vellumtide-0.8-win32/"
+        "$zip" 2>/dev/null | sed -n 's|^Vellumtide-0.8-win32/||p' | sed '/^$/d' | LC_ALL=C sort)
+    expect_eq "$listed" "$expected" "the zip holds the eight files in Vellumtide-0.8-win32/"
     rm -rf "$WIN_TMP/unzipped"
     mkdir -p "$WIN_TMP/unzipped"
     python3 -m zipfile -e "$zip" "$WIN_TMP/unzipped" 2>/dev/null
@@ -228,14 +232,24 @@ check_package() {
     else
         fail "the texture named by Default.mtl ('$texture') is not a .3df file in the package"
     fi
-    local lines crlf
-    lines=$(wc -l <"$WIN_PACKAGE/INSTALL-Windows.txt")
-    crlf=$(grep -c $'\r$' "$WIN_PACKAGE/INSTALL-Windows.txt")
-    if [ "$lines" -gt 10 ] && [ "$lines" = "$crlf" ] &&
-        grep -q 'Install' "$WIN_PACKAGE/INSTALL-Windows.txt"; then
-        pass "INSTALL-Windows.txt: $lines lines, each ending in CRLF"
+    local lines crlf text
+    for text in INSTALL-Windows.txt:Install README.txt:FX_GLIDE_SWAPINTERVAL \
+                README.txt:GLIDE_SW_BOARD README.txt:Wine LICENSE.txt:'MIT License'; do
+        f=${text%%:*}
+        lines=$(wc -l <"$WIN_PACKAGE/$f")
+        crlf=$(grep -c $'\r$' "$WIN_PACKAGE/$f")
+        if [ "$lines" -gt 10 ] && [ "$lines" = "$crlf" ] && grep -q "${text#*:}" "$WIN_PACKAGE/$f"; then
+            pass "$f: $lines lines, each ending in CRLF; it speaks of ${text#*:}"
+        else
+            fail "$f: $lines lines, $crlf of them ending in CRLF; '${text#*:}' found: $(grep -c "${text#*:}" "$WIN_PACKAGE/$f")"
+        fi
+    done
+    # The steps a Windows user must not miss, and no advice to copy into the system folders.
+    if grep -q 'Extract' "$WIN_PACKAGE/INSTALL-Windows.txt" &&
+       ! grep -q 'Program Files' "$WIN_PACKAGE/INSTALL-Windows.txt"; then
+        pass "INSTALL-Windows.txt says to extract the zip first and uses a per-user folder"
     else
-        fail "INSTALL-Windows.txt: $lines lines, $crlf of them ending in CRLF"
+        fail "INSTALL-Windows.txt: no 'Extract' step, or it still suggests Program Files"
     fi
 }
 

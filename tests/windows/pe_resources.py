@@ -10,6 +10,7 @@ Output lines (exe):
   group-icon ID: WxHxBITS SHA1, ...     one line per RT_GROUP_ICON, its images in order
   fixed-version FILE PRODUCT            from VS_FIXEDFILEINFO, as a.b.c.d
   version-string KEY=VALUE              every string of the StringFileInfo tables
+  string ID=TEXT                        every string of the string tables (RT_STRING)
 Every read is bounds-checked: a damaged file ends with a message and exit 2, never a traceback
 from an out-of-range slice that would look like a test result.
 """
@@ -19,6 +20,7 @@ import struct
 import sys
 
 RT_ICON = 3
+RT_STRING = 6
 RT_GROUP_ICON = 14
 RT_VERSION = 16
 
@@ -176,6 +178,23 @@ def version_lines(res):
     return lines
 
 
+def string_lines(res):
+    """String table blocks: block B holds strings 16 (B - 1) .. 16 B - 1, each a 16-bit length
+    in WCHARs followed by that many UTF-16 characters; empty slots have length 0."""
+    lines = []
+    for block_id, block in sorted(res.get(RT_STRING, {}).items(), key=lambda kv: str(kv[0])):
+        if not isinstance(block_id, int) or block_id < 1:
+            raise Damaged(f"string table block named {block_id!r}")
+        offset = 0
+        for slot in range(16):
+            (length,) = unpack("<H", block, offset)
+            text = take(block, offset + 2, 2 * length).decode("utf-16-le")
+            offset += 2 + 2 * length
+            if length:
+                lines.append(f"string {16 * (block_id - 1) + slot}={text}")
+    return lines
+
+
 def wm_icon_compare(ico_data, xprop_text):
     """Pixels of the window's 32x32 icon that differ from the opaque pixels of the .ico's
     32x32 image (its 32-bit BMP: BGRA rows bottom-up after a 40-byte header)."""
@@ -217,7 +236,7 @@ def main(argv):
             data = f.read()
         if argv[1] == "exe":
             res = PeImage(data).resources()
-            print("\n".join(group_icons(res) + version_lines(res)))
+            print("\n".join(group_icons(res) + version_lines(res) + string_lines(res)))
         elif argv[1] == "ico":
             print(", ".join(image_line(w, h, b, img) for w, h, b, img in ico_images(data)))
         else:

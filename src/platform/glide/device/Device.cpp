@@ -1,6 +1,7 @@
 // Device: frame buffer, TMUs, triangles, clears and swaps.
 #include "Device.h"
 #include "Dither.h"
+#include "EdgeWalker.h"
 #include "TriangleSetup.h"
 
 Device::Device() : m_Pacer(m_Clock) {}
@@ -82,14 +83,16 @@ void Device::DrawTriangle(const DeviceVertex& a, const DeviceVertex& b, const De
                  m_eRenderBuffer, m_Counters);
     // Each row's span is found one row ahead, so that its pixels can be on their way into
     // the cache while the row before is drawn.
+    EdgeWalker walker;
+    walker.Start(tri, nFirst);
     Int32 x0, x1;
-    ClippedSpan(tri, nFirst, &x0, &x1);
+    ClippedSpan(walker, &x0, &x1);
     for (Int32 nRow = nFirst; nRow < nEnd; ++nRow)
     {
         Int32 nNext0 = 0, nNext1 = 0;
         if (nRow + 1 < nEnd)
         {
-            ClippedSpan(tri, nRow + 1, &nNext0, &nNext1);
+            ClippedSpan(walker, &nNext0, &nNext1);
             if (nNext0 < nNext1)
                 m_Span.Prefetch(nRow + 1, nNext0, nNext1);
         }
@@ -100,9 +103,9 @@ void Device::DrawTriangle(const DeviceVertex& a, const DeviceVertex& b, const De
     }
 }
 
-void Device::ClippedSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1) const
+void Device::ClippedSpan(EdgeWalker& walker, Int32* pX0, Int32* pX1) const
 {
-    TriangleSetup::RowSpan(tri, nRow, pX0, pX1);
+    walker.Next(pX0, pX1);
     if (*pX0 < m_State.nClipMinX)
         *pX0 = m_State.nClipMinX;
     if (*pX1 > m_State.nClipMaxX)

@@ -10,6 +10,7 @@
 #include "BoardConfig.h"
 #include "DeviceState.h"
 #include "DeviceVertex.h"
+#include "EdgeWalker.h"
 #include "FrameBuffer.h"
 #include "Presenter.h"
 #include "SpanRenderer.h"
@@ -70,8 +71,8 @@ class Device
     void ResetTriangleCounts() { m_nTrianglesProcessed = m_nTrianglesDrawn = 0; }
 
   private:
-    // Row nRow's pixels inside the triangle and the clip window: [*pX0, *pX1).
-    void ClippedSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1) const;
+    // The walker's next row: its pixels inside the triangle and the clip window, [*pX0, *pX1).
+    void ClippedSpan(EdgeWalker& walker, Int32* pX0, Int32* pX1) const;
     BoardConfig m_Board;
     DeviceState m_State;
     FrameBuffer m_FrameBuffer;

@@ -1,5 +1,7 @@
 // Dither: the ordered-dither matrices and 565 packing.
 #include "Dither.h"
+#include "LanesScalar.h"
+#include "PixelMath.h"
 
 // 4x4 matrix of the chip model (rows y = 0..3).
 const Byte Dither::s_abMatrix4x4[4][4] = {
@@ -32,23 +34,25 @@ const Byte (*Dither::Matrix(DitherMode eMode))[4]
     return nullptr;
 }
 
+Int32 Dither::RedBlue5(Int32 nValue, Int32 nDither)
+{
+    using namespace Scalar;
+    return PixelMath::DitherRedBlue(Splat<I16>(nValue), Splat<I16>(nDither)).a[0];
+}
+
+Int32 Dither::Green6(Int32 nValue, Int32 nDither)
+{
+    using namespace Scalar;
+    return PixelMath::DitherGreen(Splat<I16>(nValue), Splat<I16>(nDither)).a[0];
+}
+
 std::uint16_t Dither::Pack(Int32 nRed, Int32 nGreen, Int32 nBlue, Int32 x, Int32 y,
                            DitherMode eMode)
 {
+    using namespace Scalar;
     const Byte(*pMatrix)[4] = Matrix(eMode);
-    Int32 nR, nG, nB;
-    if (pMatrix)
-    {
-        const Int32 d = pMatrix[y & 3][x & 3];
-        nR = RedBlue5(nRed, d);
-        nG = Green6(nGreen, d);
-        nB = RedBlue5(nBlue, d);
-    }
-    else
-    {
-        nR = nRed >> 3;
-        nG = nGreen >> 2;
-        nB = nBlue >> 3;
-    }
-    return std::uint16_t((nR << 11) | (nG << 5) | nB);
+    const I16 r = Splat<I16>(nRed), g = Splat<I16>(nGreen), b = Splat<I16>(nBlue);
+    const I16 pixel = pMatrix ? PixelMath::PackDithered(r, g, b, Splat<I16>(pMatrix[y & 3][x & 3]))
+                              : PixelMath::PackTruncated(r, g, b);
+    return std::uint16_t(pixel.a[0]);
 }

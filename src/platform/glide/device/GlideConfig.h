@@ -6,22 +6,6 @@
 #include <cstddef>
 #include "Types.h"
 
-// Marks a loop function the compiler should keep scalar: gathers of texels by computed index
-// are slower as emulated vector gathers than as plain loads.
-#if defined(__GNUC__) && !defined(__clang__)
-#define GLIDE_SCALAR_LOOP __attribute__((optimize("no-tree-vectorize")))
-#else
-#define GLIDE_SCALAR_LOOP
-#endif
-
-// SSE2 versions of the pixel stages where the compiler offers SSE2 (every x86-64 build; the
-// 32-bit Windows build enables it); elsewhere the scalar loops alone. Both give the same values.
-#if defined(__SSE2__)
-#define GLIDE_SSE2 1
-#else
-#define GLIDE_SSE2 0
-#endif
-
 namespace GlideConfig
 {
 // Largest colour buffer any emulated board can open: 1600x1200 is the largest published Glide 2.x
@@ -58,7 +42,7 @@ constexpr Int32 MaxMipMaps = 1024;
 constexpr Int32 MaxTextureSize = 256;
 constexpr Int32 LevelCount = 9;
 
-// Pixels processed per pass of the span renderer's stages.
+// Pixels processed per pass of the span renderer's stages (and per call of the fast path).
 constexpr Int32 SpanChunk = 64;
 
 static_assert(MaxScreenWidth <= 2048 && MaxScreenHeight <= 2048,
@@ -74,5 +58,5 @@ static_assert((MaxTmuBytes & (MaxTmuBytes - 1)) == 0, "TMU size must be a power 
 static_assert(MaxTmus >= 1 && MaxTmus <= 2, "GrVertex carries two TMU coordinate sets");
 static_assert(MaxMipMaps == 1024, "the published handle limit is MAX_MIPMAPS_PER_SST = 1024");
 static_assert((MaxTextureSize >> (LevelCount - 1)) == 1, "nine levels from 256 down to 1");
-static_assert(SpanChunk % 16 == 0, "span chunks are whole dither periods and whole vectors");
+static_assert(SpanChunk % 8 == 0, "span chunks are whole dither periods and whole groups of eight");
 } // namespace GlideConfig

@@ -15,10 +15,13 @@ RenderOptions& Current()
 RenderOptions RenderOptions::FromEnvironment()
 {
     RenderOptions options;
-    // GLIDE_SW_SIMD=sse2 keeps the portable kernels on an AVX2 processor (for comparisons).
+    // GLIDE_SW_SIMD=sse2 keeps the SSE2 kernels on an AVX2 processor, =scalar the portable
+    // ones (for comparisons).
     const char* pchSimd = std::getenv("GLIDE_SW_SIMD");
     if (pchSimd && std::strcmp(pchSimd, "sse2") == 0)
         options.eKernels = KernelSet::Portable;
+    else if (pchSimd && std::strcmp(pchSimd, "scalar") == 0)
+        options.eKernels = KernelSet::Scalar;
     return options;
 }
 

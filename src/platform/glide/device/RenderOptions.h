@@ -18,6 +18,7 @@ enum class KernelSet : Byte
 {
     Best,     // the widest the processor and the build offer (AVX2 where available)
     Portable, // the baseline of the build (SSE2 on x86, scalar elsewhere)
+    Scalar,   // no vector instructions of our own (the compiler may still use them)
 };
 
 struct RenderOptions

@@ -1,9 +1,11 @@
 // SpanRenderer: per-triangle planning and the per-chunk pixel pipeline.
 #include "SpanRenderer.h"
 #include "Dither.h"
+#include "FastKernels.h"
 #include "PixelStages.h"
 #include "RenderOptions.h"
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -74,7 +76,7 @@ Int32 WFloat(float fOow)
 }
 } // namespace
 
-UInt32 SpanRenderer::s_nOnePassChunks = 0;
+UInt32 SpanRenderer::s_nFastChunks = 0;
 
 SpanRenderer::SpanRenderer()
 {
@@ -91,8 +93,8 @@ void SpanRenderer::Begin(const DeviceState& state, const TriangleParams& tri,
     m_pTri = &tri;
     for (Int32 t = 0; t < m_nTmus; ++t)
         if (m_aTmuPlan[t].bNeedTexel)
-            m_aSampler[t].Begin(state.aTmu[t], m_apTexture[t], tri, t, nFracMask,
-                                state.bAllowMipMapDither,
+            m_aSampler[t].Begin(state.aTmu[t], m_apTexture[t], t == 0 ? m_pQuads : nullptr, tri, t,
+                                nFracMask, state.bAllowMipMapDither,
                                 m_aTmuPlan[t].bNeedLodFraction || m_aTmuPlan[t].bNeedDetail);
 }
 
@@ -199,54 +201,107 @@ void SpanRenderer::Plan(const DeviceState& state, TextureUnit* const* apTmus, In
         m_anTmuGeneration[t] = apTmus[t] ? apTmus[t]->GetGeneration() : 0;
     }
     m_pDitherRows = DitherRows(state.eDither);
-    PlanFused();
+    PlanFast(state);
 }
 
-// The one-pass path covers TMU 0's texel passed straight through its combine unit, the colour
-// and alpha combine, blending without destination alpha, and dithering: no chroma key, alpha
-// test, fog, depth or alpha buffer, lighting select, LOD fraction or detail factor.
-void SpanRenderer::PlanFused()
+// The fast path covers the states FastSpan.h lists; for them every input the plan chose is one
+// of the fast path's slots. Anything else (or the reference path asked for) leaves the
+// triangle to the stages.
+void SpanRenderer::PlanFast(const DeviceState& state)
 {
     m_PlannedPath = RenderOptions::Get().ePath;
     m_PlannedKernels = RenderOptions::Get().eKernels;
-    m_pfnFused = m_PlannedPath == PixelPath::Fast ? PixelKernels::Get().pfnFusedSpan : nullptr;
-    const bool bOtherTmusIdle = m_nTmus < 2 || !m_aTmuPlan[1].bActive;
-    const TmuPlan& tmu0 = m_aTmuPlan[0];
-    bool bFusable = m_pfnFused && m_nTmus > 0 && tmu0.bNeedTexel && !tmu0.bNeedLodFraction &&
-                    !tmu0.bNeedDetail && bOtherTmusIdle && !m_bLightingSelect && !m_bChroma &&
-                    !m_bAlphaTest && !m_bFog && !m_bDepthTest && !m_bAlphaBuffer &&
-                    !m_bNeedDestAlpha && !m_bNeedSaturate;
-    for (Int32 c = 0; c < 4 && bFusable; ++c)
-        bFusable = tmu0.apOut[c] == m_anTexel[0][c];
-    for (Int32 c = 0; c < 3 && bFusable; ++c)
-        bFusable = FusedUnitOf(m_aColor[c], &m_Fused.aUnit[c]);
-    bFusable = bFusable && FusedUnitOf(m_Alpha, &m_Fused.aUnit[3]);
-    m_Fused.bBlend = m_bBlend;
-    m_Fused.bNeedDest = m_bNeedDest;
-    for (Int32 c = 0; c < 3 && bFusable && m_bBlend; ++c)
-    {
-        m_Fused.anSrcFactor[c] = FusedSlotOf(m_apRgbSrcFactor[c]);
-        m_Fused.anDstFactor[c] = FusedSlotOf(m_apRgbDstFactor[c]);
-        bFusable = m_Fused.anSrcFactor[c] >= 0 && m_Fused.anDstFactor[c] >= 0;
-    }
-    if (!bFusable)
-    {
-        m_pfnFused = nullptr;
-        return;
-    }
-    m_Fused.bIterateRgb = m_bNeedIterRgb;
-    m_Fused.bIterateA = m_bNeedIterA;
-    for (Int32 c = 0; c < 4; ++c)
-        m_Fused.anConst[c] = m_anConst[c][0];
+    m_pQuads = nullptr;
+    m_pfnFast = m_PlannedPath == PixelPath::Fast && PlanFastState(state)
+                    ? FastKernels::For(m_PlannedKernels)
+                    : nullptr;
 }
 
-bool SpanRenderer::FusedUnitOf(const UnitInputs& inputs, FusedUnit* pUnit) const
+bool SpanRenderer::PlanFastState(const DeviceState& state)
 {
-    pUnit->nPass = inputs.pPass ? FusedSlotOf(inputs.pPass) : std::int8_t(-1);
-    pUnit->nOther = FusedSlotOf(inputs.pOther);
-    pUnit->nSub = FusedSlotOf(inputs.pSub);
-    pUnit->nFactor = FusedSlotOf(inputs.pFactor);
-    pUnit->nAdd = FusedSlotOf(inputs.pAdd);
+    FastPlan& p = m_FastPlan;
+    p = FastPlan();
+    const bool bZDepth =
+        state.eDepthMode == DepthMode::ZBuffer || state.eDepthMode == DepthMode::ZCompareToBias;
+    if (m_bLightingSelect || m_bFog || m_bNeedW || (m_bDepthTest && !bZDepth))
+        return false;
+    if (m_nTmus > 1 && m_aTmuPlan[1].bActive)
+        return false;
+    const TmuPlan& tmu0 = m_aTmuPlan[0];
+    if (m_nTmus > 0 && tmu0.bActive)
+    {
+        if (tmu0.bNeedLodFraction || tmu0.bNeedDetail || (tmu0.bNeedTexel && !m_apTexture[0]))
+            return false;
+        const SamplerState& sampler = state.aTmu[0].sampler;
+        if (tmu0.bNeedTexel && (sampler.eMinFilter == TextureFilter::Bilinear ||
+                                sampler.eMagFilter == TextureFilter::Bilinear))
+        {
+            m_pQuads = m_apTmus[0]->Quads(m_apTexture[0], sampler.eClampS == TextureClamp::Clamp,
+                                          sampler.eClampT == TextureClamp::Clamp);
+            if (!m_pQuads)
+                return false;
+        }
+        p.bTexture = tmu0.bNeedTexel;
+        for (Int32 c = 0; c < 4; ++c)
+        {
+            const UnitInputs& unit = c < 3 ? tmu0.aRgb[c] : tmu0.alpha;
+            if (!FastUnitOf(unit, &p.aTmuUnit[c]))
+                return false;
+            p.bTmuCombine = p.bTmuCombine || !unit.pPass;
+        }
+    }
+    for (Int32 c = 0; c < 3; ++c)
+        if (!FastUnitOf(m_aColor[c], &p.aUnit[c]))
+            return false;
+    if (!FastUnitOf(m_Alpha, &p.aUnit[3]))
+        return false;
+    p.bIterateRgb = m_bNeedIterRgb;
+    p.bIterateA = m_bNeedIterA;
+    p.bIterateDepth = m_bNeedDepth;
+    for (Int32 c = 0; c < 4; ++c)
+        p.anConst[c] = m_anConst[c][0];
+
+    p.bChroma = m_bChroma;
+    for (Int32 c = 0; c < 3 && m_bChroma; ++c)
+    {
+        p.anChromaSlot[c] = FastSlotOf(m_apOtherRgb[c]);
+        p.anChromaKey[c] = Int32((state.nChromaRgb >> (16 - 8 * c)) & 0xFFu);
+        if (p.anChromaSlot[c] < 0)
+            return false;
+    }
+    p.bAlphaTest = m_bAlphaTest;
+    p.eAlphaFunc = state.eAlphaTest;
+    p.nAlphaRef = state.nAlphaRef;
+    p.bDepthTest = m_bDepthTest;
+    p.eDepthFunc = state.eDepthFunc;
+    p.bCompareToBias = state.eDepthMode == DepthMode::ZCompareToBias;
+    p.nDepthBias = state.nDepthBias;
+    p.bDepthWrite = m_bDepthWrite;
+
+    p.bBlend = m_bBlend;
+    p.bNeedDest = m_bNeedDest;
+    p.bNeedDestAlpha = m_bNeedDestAlpha;
+    p.bDestAlphaFromAux = m_pAux && state.eDepthMode == DepthMode::Disabled;
+    p.bBlendAlpha = m_bAlphaBuffer;
+    for (Int32 c = 0; c < 4 && m_bBlend; ++c)
+    {
+        p.anSrcFactor[c] = FastSlotOf(c < 3 ? m_apRgbSrcFactor[c] : m_pAlphaSrcFactor);
+        p.anDstFactor[c] = FastSlotOf(c < 3 ? m_apRgbDstFactor[c] : m_pAlphaDstFactor);
+        if (p.anSrcFactor[c] < 0 || p.anDstFactor[c] < 0)
+            return false;
+    }
+    p.bAlphaWrite = m_bAlphaBuffer;
+    p.bColorWrite = m_bColorWrite;
+    return true;
+}
+
+bool SpanRenderer::FastUnitOf(const UnitInputs& inputs, FastUnit* pUnit) const
+{
+    pUnit->nPass = inputs.pPass ? FastSlotOf(inputs.pPass) : std::int8_t(-1);
+    pUnit->nOther = FastSlotOf(inputs.pOther);
+    pUnit->nSub = FastSlotOf(inputs.pSub);
+    pUnit->nFactor = FastSlotOf(inputs.pFactor);
+    pUnit->nAdd = FastSlotOf(inputs.pAdd);
     pUnit->nFactorXor = inputs.nFactorXor;
     pUnit->nOutputXor = inputs.nOutputXor;
     if (inputs.pPass)
@@ -254,61 +309,88 @@ bool SpanRenderer::FusedUnitOf(const UnitInputs& inputs, FusedUnit* pUnit) const
     return pUnit->nOther >= 0 && pUnit->nSub >= 0 && pUnit->nFactor >= 0 && pUnit->nAdd >= 0;
 }
 
-// The slot holding the values of an input array, or -1 when the one-pass path has none.
-std::int8_t SpanRenderer::FusedSlotOf(const Channel* p) const
+// The slot holding the values of an input array, or -1 when the fast path has none.
+std::int8_t SpanRenderer::FastSlotOf(const Channel* p) const
 {
-    if (p == m_anZero)
-        return FusedSlot::Zero;
-    if (p == m_anFull)
-        return FusedSlot::Full;
-    if (p == m_anInvSrcAlpha)
-        return FusedSlot::InvOutA;
+    using namespace FastSlot;
+    const std::pair<const Channel*, std::int8_t> aFixed[] = {
+        {m_anZero, Zero},           {m_anFull, Full},     {m_anDepthHigh, DepthHigh},
+        {m_anInvSrcAlpha, InvOutA}, {m_anDest[3], DestA}, {m_anInvDstAlpha, InvDestA},
+        {m_anSaturate, Saturate},
+    };
+    for (const auto& fixed : aFixed)
+        if (p == fixed.first)
+            return fixed.second;
     for (Int32 c = 0; c < 4; ++c)
     {
         if (p == m_anIter[c])
-            return std::int8_t(FusedSlot::IterR + c);
+            return std::int8_t(IterR + c);
         if (p == m_anTexel[0][c])
-            return std::int8_t(FusedSlot::TexR + c);
+            return std::int8_t(TexelR + c);
+        if (p == m_anTmuOut[0][c])
+            return std::int8_t(TexR + c);
         if (p == m_anConst[c])
-            return std::int8_t(FusedSlot::ConstR + c);
+            return std::int8_t(ConstR + c);
         if (p == m_anOut[c])
-            return std::int8_t(FusedSlot::OutR + c);
+            return std::int8_t(OutR + c);
     }
     for (Int32 c = 0; c < 3; ++c)
     {
         if (p == m_anInvSrc[c])
-            return std::int8_t(FusedSlot::InvOutR + c);
+            return std::int8_t(InvOutR + c);
         if (p == m_anDest[c])
-            return std::int8_t(FusedSlot::DestR + c);
+            return std::int8_t(DestR + c);
         if (p == m_anInvDst[c])
-            return std::int8_t(FusedSlot::InvDestR + c);
+            return std::int8_t(InvDestR + c);
     }
     return -1;
 }
 
-// One chunk in one pass, when its texels come from a single bilinear level; false leaves the
-// chunk to the stages, with TMU 0's coordinates already found.
-bool SpanRenderer::RenderFused(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
-                               std::uint16_t* pColor)
+// One chunk by the fast path, run by run of pixels sharing a texture level; false, with nothing
+// drawn, when the chunk needs the level of detail per pixel and is left to the stages.
+bool SpanRenderer::RenderFast(Int32 nRow, Int32 x, Int32 nValid, std::uint16_t* pColor,
+                              std::uint16_t* pAux)
 {
-    if (!m_aSampler[0].Prepare(nRow, x, n, nValid, nScreenY, &m_Fused))
-        return false;
+    // The chunk record lives with the renderer and is only brought up to date here: it is read
+    // and written per chunk, tens of thousands of times a frame.
+    FastChunk& chunk = m_FastChunk;
+    chunk.pPlan = &m_FastPlan;
+    TextureSampler::LevelRun aRuns[Chunk];
+    Int32 nRuns = 1;
+    aRuns[0] = {0, nValid, 0, false};
+    if (m_FastPlan.bTexture)
+    {
+        m_aSampler[0].ChunkPlanes(nRow, x, &chunk);
+        nRuns = m_aSampler[0].LevelRuns(nValid, chunk, aRuns);
+        if (nRuns == 0)
+            return false;
+    }
     const TriangleParams& tri = *m_pTri;
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
-    const FixedPlane* apPlanes[4] = {&tri.red, &tri.green, &tri.blue, &tri.alpha};
-    for (Int32 c = 0; c < 4; ++c)
+    const FixedPlane* apPlanes[5] = {&tri.red, &tri.green, &tri.blue, &tri.alpha, &tri.depth};
+    for (Int32 c = 0; c < 5; ++c)
     {
-        m_Fused.anIterStart[c] = Int32(apPlanes[c]->At(dx, dy));
-        m_Fused.anIterStep[c] = apPlanes[c]->nDx;
+        chunk.anIterStart[c] = Int32(apPlanes[c]->At(dx, dy));
+        chunk.anIterStep[c] = apPlanes[c]->nDx;
     }
-    m_Fused.pDither = m_pDitherRow ? m_pDitherRow + (x & 3) : nullptr;
-    m_Fused.pColor = m_bColorWrite ? pColor : nullptr;
-    m_Fused.n = n;
-    m_Fused.nValid = nValid;
-    m_pfnFused(m_Fused);
-    m_pCounters->nPixelsOut += UInt32(nValid);
-    ++s_nOnePassChunks;
+    chunk.pDither = m_pDitherRow ? m_pDitherRow + (x & 3) : nullptr;
+    chunk.pColor = pColor;
+    chunk.pAux = pAux;
+    chunk.nChromaFail = chunk.nAlphaFail = chunk.nDepthFail = chunk.nPixelsOut = 0;
+    for (Int32 r = 0; r < nRuns; ++r)
+    {
+        if (m_FastPlan.bTexture)
+            m_aSampler[0].FillRun(aRuns[r], &chunk);
+        chunk.nBegin = aRuns[r].nBegin;
+        chunk.nEnd = aRuns[r].nEnd;
+        m_pfnFast(chunk);
+    }
+    m_pCounters->nChromaFail += chunk.nChromaFail;
+    m_pCounters->nAlphaFail += chunk.nAlphaFail;
+    m_pCounters->nDepthFail += chunk.nDepthFail;
+    m_pCounters->nPixelsOut += chunk.nPixelsOut;
+    ++s_nFastChunks;
     return true;
 }
 
@@ -693,18 +775,16 @@ void SpanRenderer::Prefetch(Int32 nRow, Int32 x0, Int32 x1) const
     __builtin_prefetch(pRow + x1 - 1, 1);
 }
 
-void SpanRenderer::RunUnit(const PixelKernels* pKernels, const UnitInputs& inputs, Int32 n,
-                           Channel* pOut)
+void SpanRenderer::RunUnit(const UnitInputs& inputs, Int32 n, Channel* pOut)
 {
     if (inputs.pPass)
         std::memcpy(pOut, inputs.pPass, size_t(n) * sizeof(Channel));
     else
-        pKernels->pfnCombine(inputs.pOther, inputs.pSub, inputs.pFactor, inputs.nFactorXor,
+        PixelStages::Combine(inputs.pOther, inputs.pSub, inputs.pFactor, inputs.nFactorXor,
                              inputs.pAdd, inputs.nOutputXor, n, pOut);
 }
 
-void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
-                           bool bTmu0Prepared)
+void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY)
 {
     for (Int32 t = m_nTmus - 1; t >= 0; --t)
     {
@@ -714,17 +794,14 @@ void SpanRenderer::RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nSc
         Lane* const apTexel = m_anTexel[t];
         Channel* pLodFraction = plan.bNeedLodFraction ? m_anLodFraction[t] : nullptr;
         Channel* pDetail = plan.bNeedDetail ? m_anDetail[t] : nullptr;
-        if (plan.bNeedTexel && t == 0 && bTmu0Prepared)
-            m_aSampler[t].Finish(n, apTexel[0], apTexel[1], apTexel[2], apTexel[3], pLodFraction,
-                                 pDetail);
-        else if (plan.bNeedTexel)
+        if (plan.bNeedTexel)
             m_aSampler[t].Sample(nRow, x, n, nValid, nScreenY, apTexel[0], apTexel[1], apTexel[2],
                                  apTexel[3], pLodFraction, pDetail);
         for (Int32 c = 0; c < 3; ++c)
             if (!plan.aRgb[c].pPass)
-                RunUnit(m_pKernels, plan.aRgb[c], n, m_anTmuOut[t][c]);
+                RunUnit(plan.aRgb[c], n, m_anTmuOut[t][c]);
         if (!plan.alpha.pPass)
-            RunUnit(m_pKernels, plan.alpha, n, m_anTmuOut[t][3]);
+            RunUnit(plan.alpha, n, m_anTmuOut[t][3]);
     }
 }
 
@@ -813,13 +890,9 @@ void SpanRenderer::DepthTest(Int32 n, const std::uint16_t* pAux)
 
 void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
 {
-    // The stages run on whole vectors (8 or 16 pixels): the pixels past the span are computed
+    // The stages run on whole groups of eight pixels: the pixels past the span are computed
     // but never written (they are not live), and the frame buffer has room for them.
-    const Int32 nGranule = PixelKernels::Get().nGranule;
-    const Int32 n = (nValid + nGranule - 1) / nGranule * nGranule;
-    // Short runs are quicker through the portable kernels than through wide ones that would
-    // only hand their lanes over.
-    m_pKernels = &PixelKernels::ForLength(n);
+    const Int32 n = (nValid + PixelStages::Group - 1) / PixelStages::Group * PixelStages::Group;
     const DeviceState& state = *m_pState;
     const TriangleParams& tri = *m_pTri;
     const Int32 nScreenY = state.bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
@@ -829,15 +902,8 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
     m_pCounters->nPixelsIn += UInt32(nValid);
-    bool bTmu0Prepared = false;
-    // Whole chunks of long spans run a little quicker through the sixteen-lane stages; the
-    // one pass wins on the short runs that most triangles are made of.
-    if (m_pfnFused && m_apTexture[0] && n < Chunk)
-    {
-        if (RenderFused(nRow, x, n, nValid, nScreenY, pColor))
-            return;
-        bTmu0Prepared = true;
-    }
+    if (m_pfnFast && RenderFast(nRow, x, nValid, pColor, pAux))
+        return;
     const UInt32 nFailuresBefore =
         m_pCounters->nChromaFail + m_pCounters->nAlphaFail + m_pCounters->nDepthFail;
     PixelStages::Fill(1, nValid, m_anLive);
@@ -845,16 +911,16 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
 
     if (m_bNeedIterRgb)
     {
-        m_pKernels->pfnIterate(Int32(tri.red.At(dx, dy)), tri.red.nDx, n, m_anIter[0]);
-        m_pKernels->pfnIterate(Int32(tri.green.At(dx, dy)), tri.green.nDx, n, m_anIter[1]);
-        m_pKernels->pfnIterate(Int32(tri.blue.At(dx, dy)), tri.blue.nDx, n, m_anIter[2]);
+        PixelStages::Iterate(Int32(tri.red.At(dx, dy)), tri.red.nDx, n, m_anIter[0]);
+        PixelStages::Iterate(Int32(tri.green.At(dx, dy)), tri.green.nDx, n, m_anIter[1]);
+        PixelStages::Iterate(Int32(tri.blue.At(dx, dy)), tri.blue.nDx, n, m_anIter[2]);
     }
     if (m_bNeedIterA)
-        m_pKernels->pfnIterate(Int32(tri.alpha.At(dx, dy)), tri.alpha.nDx, n, m_anIter[3]);
+        PixelStages::Iterate(Int32(tri.alpha.At(dx, dy)), tri.alpha.nDx, n, m_anIter[3]);
     if (m_bNeedDepth || m_bNeedW)
         ComputeDepthValues(nRow, x, n);
     if (m_bNeedTex0)
-        RunTmus(nRow, x, n, nValid, nScreenY, bTmu0Prepared);
+        RunTmus(nRow, x, n, nValid, nScreenY);
 
     if (m_bLightingSelect)
     {
@@ -876,9 +942,9 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
 
     for (Int32 c = 0; c < 3; ++c)
         if (!m_aColor[c].pPass)
-            RunUnit(m_pKernels, m_aColor[c], n, m_anOut[c]);
+            RunUnit(m_aColor[c], n, m_anOut[c]);
     if (!m_Alpha.pPass)
-        RunUnit(m_pKernels, m_Alpha, n, m_anOut[3]);
+        RunUnit(m_Alpha, n, m_anOut[3]);
     Tests(n);
     if (m_bFog)
         ApplyFog(n);
@@ -901,7 +967,7 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
     if (m_bBlend)
     {
         if (m_bNeedDest && pColor)
-            m_pKernels->pfnExpand565(pColor, n, m_anDest[0], m_anDest[1], m_anDest[2]);
+            PixelStages::Expand565(pColor, n, m_anDest[0], m_anDest[1], m_anDest[2]);
         else if (m_bNeedDest)
             for (Int32 c = 0; c < 3; ++c)
                 PixelStages::Fill(0, n, m_anDest[c]);
@@ -916,15 +982,15 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
                 PixelStages::Fill(255, n, m_anDest[3]);
         }
         if (m_bNeedInvSrcAlpha)
-            m_pKernels->pfnInvert(pSrcA, n, m_anInvSrcAlpha);
+            PixelStages::Invert(pSrcA, n, m_anInvSrcAlpha);
         if (m_bNeedInvDstAlpha)
-            m_pKernels->pfnInvert(m_anDest[3], n, m_anInvDstAlpha);
+            PixelStages::Invert(m_anDest[3], n, m_anInvDstAlpha);
         for (Int32 c = 0; c < 3; ++c)
         {
             if (m_bNeedInvSrcColor)
-                m_pKernels->pfnInvert(apSrc[c], n, m_anInvSrc[c]);
+                PixelStages::Invert(apSrc[c], n, m_anInvSrc[c]);
             if (m_bNeedInvDstColor)
-                m_pKernels->pfnInvert(m_anDest[c], n, m_anInvDst[c]);
+                PixelStages::Invert(m_anDest[c], n, m_anInvDst[c]);
         }
         if (m_bNeedSaturate)
         {
@@ -933,25 +999,22 @@ void SpanRenderer::Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t*
         }
         for (Int32 c = 0; c < 3; ++c)
         {
-            m_pKernels->pfnBlend(apSrc[c], m_apRgbSrcFactor[c], m_anDest[c], m_apRgbDstFactor[c], n,
-                                 m_anBlended[c]);
+            PixelStages::Blend(apSrc[c], m_apRgbSrcFactor[c], m_anDest[c], m_apRgbDstFactor[c], n,
+                               m_anBlended[c]);
             apResult[c] = m_anBlended[c];
         }
         if (m_bAlphaBuffer)
         {
-            m_pKernels->pfnBlend(pSrcA, m_pAlphaSrcFactor, m_anDest[3], m_pAlphaDstFactor, n,
-                                 m_anBlended[3]);
+            PixelStages::Blend(pSrcA, m_pAlphaSrcFactor, m_anDest[3], m_pAlphaDstFactor, n,
+                               m_anBlended[3]);
             apResult[3] = m_anBlended[3];
         }
     }
 
     if (m_bColorWrite && pColor)
     {
-        if (m_pDitherRow)
-            m_pKernels->pfnPackDithered(apResult[0], apResult[1], apResult[2],
-                                        m_pDitherRow + (x & 3), m_anLive, n, pColor);
-        else
-            PixelStages::PackTruncated(apResult[0], apResult[1], apResult[2], m_anLive, n, pColor);
+        PixelStages::Pack(apResult[0], apResult[1], apResult[2],
+                          m_pDitherRow ? m_pDitherRow + (x & 3) : nullptr, m_anLive, n, pColor);
     }
     if (pAux && m_bDepthWrite)
         for (Int32 i = 0; i < n; ++i)

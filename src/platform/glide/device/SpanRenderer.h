@@ -12,10 +12,9 @@
 // (lower-left origin flips them), and the dither pattern follows screen positions.
 #pragma once
 #include "DeviceState.h"
-#include "FusedSpan.h"
+#include "FastSpan.h"
 #include "FrameBuffer.h"
 #include "GlideConfig.h"
-#include "PixelKernels.h"
 #include "PixelStages.h"
 #include "RenderOptions.h"
 #include "TextureSampler.h"
@@ -51,9 +50,9 @@ class SpanRenderer
     // Asks the processor for the target pixels of a span that Render will draw soon.
     void Prefetch(Int32 nRow, Int32 x0, Int32 x1) const;
 
-    // Chunks drawn in one pass so far, process-wide (RenderOptions chooses whether states the
-    // one-pass path covers use it).
-    static UInt32 OnePassChunks() { return s_nOnePassChunks; }
+    // Chunks drawn by the fast path so far, process-wide (RenderOptions chooses whether states
+    // the fast path covers use it).
+    static UInt32 FastChunks() { return s_nFastChunks; }
 
   private:
     static constexpr Int32 Chunk = GlideConfig::SpanChunk;
@@ -101,24 +100,21 @@ class SpanRenderer
     void MarkUse(const UnitInputs& inputs);
     void MarkUse(const Channel* p);
 
-    void PlanFused();
-    std::int8_t FusedSlotOf(const Channel* p) const;
-    bool FusedUnitOf(const UnitInputs& inputs, FusedUnit* pUnit) const;
-    bool RenderFused(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
-                     std::uint16_t* pColor);
+    void PlanFast(const DeviceState& state);
+    bool PlanFastState(const DeviceState& state);
+    std::int8_t FastSlotOf(const Channel* p) const;
+    bool FastUnitOf(const UnitInputs& inputs, FastUnit* pUnit) const;
+    bool RenderFast(Int32 nRow, Int32 x, Int32 nValid, std::uint16_t* pColor, std::uint16_t* pAux);
 
     void RenderChunk(Int32 nRow, Int32 x, Int32 n);
-    // bTmu0Prepared: TMU 0's sampler has already found this chunk's coordinates.
-    void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, bool bTmu0Prepared);
-    static void RunUnit(const PixelKernels* pKernels, const UnitInputs& inputs, Int32 n,
-                        Channel* pOut);
+    void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
+    static void RunUnit(const UnitInputs& inputs, Int32 n, Channel* pOut);
     void DepthTest(Int32 n, const std::uint16_t* pAux);
     void Tests(Int32 n);
     void ApplyFog(Int32 n);
     void ComputeDepthValues(Int32 nRow, Int32 x, Int32 n);
     void Write(Int32 x, Int32 n, std::uint16_t* pColor, std::uint16_t* pAux);
 
-    const PixelKernels* m_pKernels = &PixelKernels::Get();
     const DeviceState* m_pState = nullptr;
     const TriangleParams* m_pTri = nullptr;
     FrameBuffer* m_pFrameBuffer = nullptr;
@@ -150,13 +146,14 @@ class SpanRenderer
     bool m_bPrefog = false;
     const Channel (*m_pDitherRows)[DitherRowLength] = nullptr; // null: no dithering
     const Channel* m_pDitherRow = nullptr;                     // this row's values
-    // The one-pass path (FusedSpan.h): usable for this state when m_pfnFused is set; the
-    // per-triangle and per-chunk fields of m_Fused are filled as chunks come.
-    void (*m_pfnFused)(const FusedSpan& span) = nullptr;
-    FusedSpan m_Fused;
+    // The fast path (FastSpan.h): used for this state when m_pfnFast is set.
+    FastKernelFn m_pfnFast = nullptr;
+    FastPlan m_FastPlan;
+    FastChunk m_FastChunk;
+    const BilinearQuads* m_pQuads = nullptr; // TMU 0's, when the fast path filters bilinearly
     PixelPath m_PlannedPath = PixelPath::Fast;
     KernelSet m_PlannedKernels = KernelSet::Best;
-    static UInt32 s_nOnePassChunks;
+    static UInt32 s_nFastChunks;
 
     // What the current plan was made for.
     bool m_bPlanned = false;

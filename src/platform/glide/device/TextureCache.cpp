@@ -131,10 +131,29 @@ bool TextureCache::Decode(DecodedTexture& entry, const TextureSource& source, In
     }
     entry.source = source;
     entry.nNccTable = nNccTable;
+    ++entry.nSerial;
     entry.nLowAddress = nLow;
     entry.nHighAddress = nHigh;
     entry.bValid = true;
     return true;
+}
+
+const BilinearQuads* TextureCache::Quads(const DecodedTexture* pTexture, bool bClampS, bool bClampT)
+{
+    for (DecodedTexture& entry : m_aEntries)
+    {
+        if (&entry != pTexture || !entry.bValid)
+            continue;
+        BilinearQuads& quads = entry.aQuads[(bClampS ? 1 : 0) + (bClampT ? 2 : 0)];
+        if (quads.BuiltFrom() != entry.nSerial || !quads.Level(entry.source.nLargeLod))
+        {
+            if (!quads.Build(entry, bClampS, bClampT))
+                return nullptr;
+            quads.SetBuiltFrom(entry.nSerial);
+        }
+        return &quads;
+    }
+    return nullptr;
 }
 
 void TextureCache::InvalidateRange(UInt32 nLow, UInt32 nHigh)

@@ -22,6 +22,10 @@ class TextureCache
     const DecodedTexture* Find(const TextureSource& source, Int32 nNccTable, const Byte* pMemory,
                                UInt32 nMemoryBytes, const NccTable aNcc[2], const UInt32* pPalette);
 
+    // The quad layout of a chain Find returned, for the clamp modes; built when missing or
+    // stale, null only when memory for it cannot be allocated.
+    const BilinearQuads* Quads(const DecodedTexture* pTexture, bool bClampS, bool bClampT);
+
     void InvalidateRange(UInt32 nLow, UInt32 nHigh);
     void InvalidateNcc(Int32 nTable);
     void InvalidatePalette();

@@ -70,148 +70,42 @@ inline Int32 ClampInt(Int32 v, Int32 nLow, Int32 nHigh)
     return v < nLow ? nLow : (v > nHigh ? nHigh : v);
 }
 
-GLIDE_SCALAR_LOOP void Gather(const UInt32* pTexels, const Int32* __restrict pIndex, Int32 n,
-                              UInt32* __restrict pTap)
-{
-    for (Int32 i = 0; i < n; ++i)
-        pTap[i] = pTexels[pIndex[i]];
-}
-
-GLIDE_SCALAR_LOOP void Gather4(const UInt32* pTexels, TextureSampler::Taps& taps, Int32 n)
-{
-    const Int32* __restrict p0 = taps.anIndex[0];
-    const Int32* __restrict p1 = taps.anIndex[1];
-    const Int32* __restrict p2 = taps.anIndex[2];
-    const Int32* __restrict p3 = taps.anIndex[3];
-    UInt32* __restrict p00 = taps.an00;
-    UInt32* __restrict p01 = taps.an01;
-    UInt32* __restrict p10 = taps.an10;
-    UInt32* __restrict p11 = taps.an11;
-    for (Int32 i = 0; i < n; ++i)
-    {
-        p00[i] = pTexels[p0[i]];
-        p01[i] = pTexels[p1[i]];
-        p10[i] = pTexels[p2[i]];
-        p11[i] = pTexels[p3[i]];
-    }
-}
-
-// Texel addresses of one level for the whole chunk: computed for all pixels first (a loop the
-// compiler vectorises), then the texels are gathered.
-template <bool Bilinear, bool ClampS, bool ClampT>
-void FetchOneLevel(const DecodedTexture& texture, const Int32* __restrict pS,
-                   const Int32* __restrict pT, Int32 nLevel, Int32 nFracMask, Int32 n,
-                   TextureSampler::Taps& taps)
+PixelMath::LevelAddressing Addressing(const DecodedTexture& texture, Int32 nLevel, Int32 nFracMask,
+                                      bool bClampS, bool bClampT)
 {
     const DecodedLevel& level = texture.aLevels[nLevel];
-    const Int32 nWidthMask = level.nWidth - 1;
-    const Int32 nHeightMask = level.nHeight - 1;
-    const Int32 nLog2 = level.nWidthLog2;
-    const UInt32* pTexels = level.pTexels;
-    Int32* __restrict p0 = taps.anIndex[0];
-    Int32* __restrict p1 = taps.anIndex[1];
-    Int32* __restrict p2 = taps.anIndex[2];
-    Int32* __restrict p3 = taps.anIndex[3];
-    if (!Bilinear)
-    {
-        const Int32 nShift = FracBits + nLevel;
-        for (Int32 i = 0; i < n; ++i)
-        {
-            Int32 u = pS[i] >> nShift;
-            Int32 v = pT[i] >> nShift;
-            u = ClampS ? ClampInt(u, 0, nWidthMask) : (u & nWidthMask);
-            v = ClampT ? ClampInt(v, 0, nHeightMask) : (v & nHeightMask);
-            p0[i] = (v << nLog2) + u;
-        }
-        Gather(pTexels, p0, n, taps.an00);
-        return;
-    }
-    // 8 fraction bits at this level, then back by half a texel (texel centres at +0.5).
-    const Int32 nShift = FracBits - 8 + nLevel;
-    if (const auto pfnFetch = PixelKernels::ForLength(n).pfnFetchBilinear)
-        return pfnFetch(pTexels, nLog2, nWidthMask, nHeightMask, ClampS, ClampT, pS, pT, nShift,
-                        nFracMask, n, taps.an00, taps.an01, taps.an10, taps.an11, taps.anFu,
-                        taps.anFv);
-    Int32* __restrict pFu = taps.anFu;
-    Int32* __restrict pFv = taps.anFv;
-    for (Int32 i = 0; i < n; ++i)
-    {
-        const Int32 u = (pS[i] >> nShift) - 128;
-        const Int32 v = (pT[i] >> nShift) - 128;
-        pFu[i] = u & nFracMask;
-        pFv[i] = v & nFracMask;
-        Int32 u0 = u >> 8, u1 = u0 + 1;
-        Int32 v0 = v >> 8, v1 = v0 + 1;
-        if (ClampS)
-        {
-            u0 = ClampInt(u0, 0, nWidthMask);
-            u1 = ClampInt(u1, 0, nWidthMask);
-        }
-        else
-        {
-            u0 &= nWidthMask;
-            u1 &= nWidthMask;
-        }
-        if (ClampT)
-        {
-            v0 = ClampInt(v0, 0, nHeightMask);
-            v1 = ClampInt(v1, 0, nHeightMask);
-        }
-        else
-        {
-            v0 &= nHeightMask;
-            v1 &= nHeightMask;
-        }
-        const Int32 nRow0 = v0 << nLog2;
-        const Int32 nRow1 = v1 << nLog2;
-        p0[i] = nRow0 + u0;
-        p1[i] = nRow0 + u1;
-        p2[i] = nRow1 + u0;
-        p3[i] = nRow1 + u1;
-    }
-    Gather4(pTexels, taps, n);
+    return {level.nWidthLog2, level.nWidth - 1, level.nHeight - 1, nLevel, nFracMask,
+            bClampS,          bClampT};
 }
 
-// Texel lookups with a level per pixel.
+// Texel lookups of one level for pixels [0, n) where pLevel is nLevel (or for all of them when
+// pLevel is null), eight pixels at a time with PixelMath's addressing.
 template <bool Bilinear, bool ClampS, bool ClampT>
-GLIDE_SCALAR_LOOP void FetchPerPixel(const DecodedTexture& texture, const Int32* __restrict pS,
-                                     const Int32* __restrict pT, const Int32* __restrict pLevel,
-                                     Int32 nFracMask, Int32 n, TextureSampler::Taps& taps)
+void FetchLevel(const DecodedTexture& texture, const Int32* pS, const Int32* pT, Int32 nLevel,
+                const Int32* pLevel, Int32 nFracMask, Int32 n, TextureSampler::Taps& taps)
 {
-    for (Int32 i = 0; i < n; ++i)
+    using namespace Scalar;
+    const PixelMath::LevelAddressing a = Addressing(texture, nLevel, nFracMask, ClampS, ClampT);
+    const UInt32* pTexels = texture.aLevels[nLevel].pTexels;
+    for (Int32 i = 0; i < n; i += PixelStages::Group)
     {
-        const Int32 nLevel = pLevel[i];
-        const DecodedLevel& level = texture.aLevels[nLevel];
-        const Int32 nWidthMask = level.nWidth - 1;
-        const Int32 nHeightMask = level.nHeight - 1;
+        const I32 s = Load(pS + i), t = Load(pT + i);
+        I32 aIndex[4], fu, fv;
         if (Bilinear)
-        {
-            const Int32 nShift = FracBits - 8 + nLevel;
-            const Int32 u = (pS[i] >> nShift) - 128;
-            const Int32 v = (pT[i] >> nShift) - 128;
-            taps.anFu[i] = u & nFracMask;
-            taps.anFv[i] = v & nFracMask;
-            Int32 u0 = u >> 8, u1 = u0 + 1;
-            Int32 v0 = v >> 8, v1 = v0 + 1;
-            u0 = ClampS ? ClampInt(u0, 0, nWidthMask) : (u0 & nWidthMask);
-            u1 = ClampS ? ClampInt(u1, 0, nWidthMask) : (u1 & nWidthMask);
-            v0 = ClampT ? ClampInt(v0, 0, nHeightMask) : (v0 & nHeightMask);
-            v1 = ClampT ? ClampInt(v1, 0, nHeightMask) : (v1 & nHeightMask);
-            const UInt32* pRow0 = level.pTexels + (v0 << level.nWidthLog2);
-            const UInt32* pRow1 = level.pTexels + (v1 << level.nWidthLog2);
-            taps.an00[i] = pRow0[u0];
-            taps.an01[i] = pRow0[u1];
-            taps.an10[i] = pRow1[u0];
-            taps.an11[i] = pRow1[u1];
-        }
+            PixelMath::BilinearAddress(s, t, a, aIndex, &fu, &fv);
         else
+            aIndex[0] = aIndex[1] = aIndex[2] = aIndex[3] = PixelMath::PointAddress(s, t, a);
+        const I32 aTap[4] = {Gather(pTexels, aIndex[0]), Gather(pTexels, aIndex[1]),
+                             Gather(pTexels, aIndex[2]), Gather(pTexels, aIndex[3])};
+        UInt32* apOut[4] = {taps.an00, taps.an01, taps.an10, taps.an11};
+        for (Int32 k = 0; k < PixelStages::Group; ++k)
         {
-            const Int32 nShift = FracBits + nLevel;
-            Int32 u = pS[i] >> nShift;
-            Int32 v = pT[i] >> nShift;
-            u = ClampS ? ClampInt(u, 0, nWidthMask) : (u & nWidthMask);
-            v = ClampT ? ClampInt(v, 0, nHeightMask) : (v & nHeightMask);
-            taps.an00[i] = level.pTexels[(v << level.nWidthLog2) + u];
+            if (pLevel && pLevel[i + k] != nLevel)
+                continue;
+            for (Int32 q = 0; q < (Bilinear ? 4 : 1); ++q)
+                apOut[q][i + k] = UInt32(aTap[q].a[k]);
+            taps.anFu[i + k] = Bilinear ? fu.a[k] : 0;
+            taps.anFv[i + k] = Bilinear ? fv.a[k] : 0;
         }
     }
 }
@@ -221,9 +115,16 @@ void Fetch(const DecodedTexture& texture, const Int32* pS, const Int32* pT, cons
            Int32 nFracMask, Int32 n, TextureSampler::Taps& taps)
 {
     if (OneLevel)
-        FetchOneLevel<Bilinear, ClampS, ClampT>(texture, pS, pT, pLevel[0], nFracMask, n, taps);
-    else
-        FetchPerPixel<Bilinear, ClampS, ClampT>(texture, pS, pT, pLevel, nFracMask, n, taps);
+        return FetchLevel<Bilinear, ClampS, ClampT>(texture, pS, pT, pLevel[0], nullptr, nFracMask,
+                                                    n, taps);
+    // A level per pixel: each level the chunk holds, for the pixels that take it.
+    bool abSeen[GlideConfig::LevelCount] = {};
+    for (Int32 i = 0; i < n; ++i)
+        abSeen[pLevel[i]] = true;
+    for (Int32 nLevel = 0; nLevel < GlideConfig::LevelCount; ++nLevel)
+        if (abSeen[nLevel])
+            FetchLevel<Bilinear, ClampS, ClampT>(texture, pS, pT, nLevel, pLevel, nFracMask, n,
+                                                 taps);
 }
 
 template <bool OneLevel>
@@ -256,10 +157,11 @@ TextureSampler::FetchFn TextureSampler::PickFetch(TextureFilter eFilter, Texture
 }
 
 void TextureSampler::Begin(const TmuState& tmu, const DecodedTexture* pTexture,
-                           const TriangleParams& tri, Int32 nTmu, Int32 nFracMask,
-                           bool bMipMapDither, bool bNeedLod)
+                           const BilinearQuads* pQuads, const TriangleParams& tri, Int32 nTmu,
+                           Int32 nFracMask, bool bMipMapDither, bool bNeedLod)
 {
     m_pTexture = pTexture;
+    m_pQuads = pQuads;
     m_pTri = &tri;
     m_nTmu = nTmu;
     m_nFracMask = nFracMask;
@@ -305,10 +207,10 @@ void TextureSampler::Coordinates(Int32 nRow, Int32 x, Int32 n)
     const TriangleParams& tri = *m_pTri;
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
-    m_pKernels->pfnCoordinates(float(tri.aw[m_nTmu].At(dx, dy)), float(tri.aw[m_nTmu].dDx),
-                               float(tri.as[m_nTmu].At(dx, dy)), float(tri.as[m_nTmu].dDx),
-                               float(tri.at[m_nTmu].At(dx, dy)), float(tri.at[m_nTmu].dDx), n,
-                               m_afW, m_anS, m_anT);
+    PixelStages::Coordinates(float(tri.aw[m_nTmu].At(dx, dy)), float(tri.aw[m_nTmu].dDx),
+                             float(tri.as[m_nTmu].At(dx, dy)), float(tri.as[m_nTmu].dDx),
+                             float(tri.at[m_nTmu].At(dx, dy)), float(tri.at[m_nTmu].dDx), n, m_afW,
+                             m_anS, m_anT);
 }
 
 // The level (and whether it magnifies) of one pixel by the thresholds.
@@ -389,12 +291,12 @@ void TextureSampler::Filter(FetchFn pfnFetch, TextureFilter eFilter, Int32 n, Ch
     pfnFetch(*m_pTexture, m_anS, m_anT, m_anLevel, m_nFracMask, n, m_Taps);
     if (eFilter == TextureFilter::Bilinear)
     {
-        m_pKernels->pfnBilerp(m_Taps.an00, m_Taps.an01, m_Taps.an10, m_Taps.an11, m_Taps.anFu,
-                              m_Taps.anFv, n, m_anFiltered);
-        m_pKernels->pfnUnpack(m_anFiltered, n, pR, pG, pB, pA);
+        PixelStages::Bilerp(m_Taps.an00, m_Taps.an01, m_Taps.an10, m_Taps.an11, m_Taps.anFu,
+                            m_Taps.anFv, n, m_anFiltered);
+        PixelStages::Unpack(m_anFiltered, n, pR, pG, pB, pA);
     }
     else
-        m_pKernels->pfnUnpack(m_Taps.an00, n, pR, pG, pB, pA);
+        PixelStages::Unpack(m_Taps.an00, n, pR, pG, pB, pA);
 }
 
 void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, Channel* pR,
@@ -414,34 +316,80 @@ void TextureSampler::Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nS
             PixelStages::Fill(0, n, pDetail);
         return;
     }
-    Prepare(nRow, x, n, nValid, nScreenY, nullptr);
+    Prepare(nRow, x, n, nValid, nScreenY);
     Finish(n, pR, pG, pB, pA, pLodFraction, pDetail);
 }
 
-bool TextureSampler::Prepare(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY,
-                             FusedSpan* pSpan)
+void TextureSampler::Prepare(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY)
 {
-    if (!m_pTexture)
-        return false;
-    m_pKernels = &PixelKernels::ForLength(n);
     Coordinates(nRow, x, n);
     LevelsOfDetail(x, n, nValid, nScreenY);
-    if (!pSpan || !m_bOneLevel || m_bMixedFilters ||
-        m_Sampler.eMinFilter != TextureFilter::Bilinear)
-        return false;
-    const Int32 nLevel = m_anLevel[0];
-    const DecodedLevel& level = m_pTexture->aLevels[nLevel];
-    pSpan->pTexels = level.pTexels;
-    pSpan->nWidthLog2 = level.nWidthLog2;
-    pSpan->nWidthMask = level.nWidth - 1;
-    pSpan->nHeightMask = level.nHeight - 1;
-    pSpan->nShift = FracBits - 8 + nLevel;
-    pSpan->nFracMask = m_nFracMask;
-    pSpan->bClampS = m_Sampler.eClampS == TextureClamp::Clamp;
-    pSpan->bClampT = m_Sampler.eClampT == TextureClamp::Clamp;
-    pSpan->pS = m_anS;
-    pSpan->pT = m_anT;
-    return true;
+}
+
+void TextureSampler::ChunkPlanes(Int32 nRow, Int32 x, FastChunk* pChunk) const
+{
+    const TriangleParams& tri = *m_pTri;
+    const Int32 dx = x - tri.nRefX;
+    const Int32 dy = nRow - tri.nRefY;
+    pChunk->fW0 = float(tri.aw[m_nTmu].At(dx, dy));
+    pChunk->fDw = float(tri.aw[m_nTmu].dDx);
+    pChunk->fS0 = float(tri.as[m_nTmu].At(dx, dy));
+    pChunk->fDs = float(tri.as[m_nTmu].dDx);
+    pChunk->fT0 = float(tri.at[m_nTmu].At(dx, dy));
+    pChunk->fDt = float(tri.at[m_nTmu].dDx);
+}
+
+Int32 TextureSampler::LevelRuns(Int32 nValid, const FastChunk& chunk, LevelRun* pRuns) const
+{
+    if (!m_pTexture || m_bFullLod)
+        return 0;
+    if (!m_bPerPixelLod)
+    {
+        const Int32 nLod = ClampInt(m_nConstLod, m_nLargeLod << 8, m_nSmallLod << 8);
+        pRuns[0] = {0, nValid, m_bMipMap ? nLod >> 8 : m_nLargeLod,
+                    m_nConstLod <= m_nLargeLod << 8};
+        return 1;
+    }
+    // The same 1/w as the perspective division (PixelMath::Perspective), pixel by pixel.
+    auto levelAt = [&](Int32 i, Int32* pnLevel, Int32* pnMag)
+    {
+        const float fW = chunk.fW0 + float(i) * chunk.fDw;
+        LevelByKey(fW, m_anLevelKey, m_nMagKey, m_nLargeLod, m_nSmallLod, pnLevel, pnMag);
+    };
+    Int32 nFirstLevel, nFirstMag, nLastLevel, nLastMag;
+    levelAt(0, &nFirstLevel, &nFirstMag);
+    levelAt(nValid - 1, &nLastLevel, &nLastMag);
+    if (nFirstLevel == nLastLevel && nFirstMag == nLastMag)
+    {
+        pRuns[0] = {0, nValid, nFirstLevel, nFirstMag != 0};
+        return 1;
+    }
+    Int32 nRuns = 0;
+    for (Int32 i = 0; i < nValid; ++i)
+    {
+        Int32 nLevel, nMag;
+        levelAt(i, &nLevel, &nMag);
+        if (nRuns > 0 && pRuns[nRuns - 1].nLevel == nLevel && pRuns[nRuns - 1].bMag == (nMag != 0))
+            pRuns[nRuns - 1].nEnd = i + 1;
+        else
+            pRuns[nRuns++] = {i, i + 1, nLevel, nMag != 0};
+    }
+    return nRuns;
+}
+
+void TextureSampler::FillRun(const LevelRun& run, FastChunk* pChunk) const
+{
+    // Without different filters for the two, the minification filter serves every pixel.
+    const TextureFilter eFilter =
+        m_bMixedFilters && run.bMag ? m_Sampler.eMagFilter : m_Sampler.eMinFilter;
+    pChunk->bBilinear = eFilter == TextureFilter::Bilinear;
+    pChunk->pTexels = m_pTexture->aLevels[run.nLevel].pTexels;
+    pChunk->pQuads = m_pQuads ? m_pQuads->Level(run.nLevel) : nullptr;
+    pChunk->addressing =
+        Addressing(*m_pTexture, run.nLevel, m_nFracMask, m_Sampler.eClampS == TextureClamp::Clamp,
+                   m_Sampler.eClampT == TextureClamp::Clamp);
+    pChunk->nBegin = run.nBegin;
+    pChunk->nEnd = run.nEnd;
 }
 
 void TextureSampler::Finish(Int32 n, Channel* pR, Channel* pG, Channel* pB, Channel* pA,

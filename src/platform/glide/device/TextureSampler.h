@@ -22,7 +22,7 @@
 #pragma once
 #include "DecodedTexture.h"
 #include "DeviceState.h"
-#include "FusedSpan.h"
+#include "FastSpan.h"
 #include "GlideConfig.h"
 #include "PixelStages.h"
 #include "TriangleParams.h"
@@ -35,8 +35,10 @@ class TextureSampler
     // nFracMask: 0xF0 or 0xFF, the board's bilinear fraction precision. pTexture null samples
     // transparent black everywhere. bNeedLod: the caller wants the LOD fraction or the detail
     // factor (so the full level of detail is computed per pixel).
-    void Begin(const TmuState& tmu, const DecodedTexture* pTexture, const TriangleParams& tri,
-               Int32 nTmu, Int32 nFracMask, bool bMipMapDither, bool bNeedLod);
+    // pQuads: the texture's bilinear quads for the fast path, or null.
+    void Begin(const TmuState& tmu, const DecodedTexture* pTexture, const BilinearQuads* pQuads,
+               const TriangleParams& tri, Int32 nTmu, Int32 nFracMask, bool bMipMapDither,
+               bool bNeedLod);
 
     // Pixels x..x+n-1 of row nRow (rasteriser coordinates), at screen row nScreenY (for the
     // level-of-detail dither); the first nValid of them are inside the span (the others are
@@ -44,13 +46,21 @@ class TextureSampler
     void Sample(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, Channel* pR,
                 Channel* pG, Channel* pB, Channel* pA, Channel* pLodFraction, Channel* pDetail);
 
-    // Sample in two halves, for the span renderer's one-pass path: Prepare finds the chunk's
-    // coordinates and levels of detail and says whether the texel lookups can be left to a
-    // FusedSpan (one bilinear level for the whole chunk; then it fills the texture fields of
-    // pSpan). When it cannot, Finish completes the sampling as Sample would.
-    bool Prepare(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, FusedSpan* pSpan);
-    void Finish(Int32 n, Channel* pR, Channel* pG, Channel* pB, Channel* pA, Channel* pLodFraction,
-                Channel* pDetail);
+    // For the fast path. ChunkPlanes puts this TMU's 1/w, s/w and t/w at the chunk's first pixel
+    // and their steps into the chunk. LevelRuns splits pixels [0, nValid) into runs that share a
+    // level and a filter (at most nValid runs, in order) and returns their count, or 0 when the
+    // level of detail is needed per pixel (LOD fraction, detail factor, LOD dither) or there is
+    // no texture. FillRun sets the chunk's texture fields for one run.
+    struct LevelRun
+    {
+        Int32 nBegin;
+        Int32 nEnd;
+        Int32 nLevel;
+        bool bMag;
+    };
+    void ChunkPlanes(Int32 nRow, Int32 x, FastChunk* pChunk) const;
+    Int32 LevelRuns(Int32 nValid, const FastChunk& chunk, LevelRun* pRuns) const;
+    void FillRun(const LevelRun& run, FastChunk* pChunk) const;
 
     // log2(v) in 8.8 fixed point for v > 0.
     static Int32 Log2Fixed(float fValue);
@@ -73,6 +83,9 @@ class TextureSampler
 
   private:
     void Coordinates(Int32 nRow, Int32 x, Int32 n);
+    void Prepare(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
+    void Finish(Int32 n, Channel* pR, Channel* pG, Channel* pB, Channel* pA, Channel* pLodFraction,
+                Channel* pDetail);
     void LevelsOfDetail(Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
     void LevelsByThreshold(Int32 n, Int32 nValid);
     void PrepareThresholds();
@@ -81,8 +94,8 @@ class TextureSampler
     static FetchFn PickFetch(TextureFilter eFilter, TextureClamp eClampS, TextureClamp eClampT,
                              bool bOneLevel);
 
-    const PixelKernels* m_pKernels = &PixelKernels::Get();
     const DecodedTexture* m_pTexture = nullptr;
+    const BilinearQuads* m_pQuads = nullptr;
     const TriangleParams* m_pTri = nullptr;
     Int32 m_nTmu = 0;
     Int32 m_nFracMask = 0xFF;

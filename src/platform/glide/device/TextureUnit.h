@@ -42,6 +42,11 @@ class TextureUnit
 
     // The decoded chain of a source (per triangle); null when it cannot be decoded.
     const DecodedTexture* Decode(const TextureSource& source, Int32 nNccTable);
+    // The bilinear quad layout of a chain Decode returned (TextureCache::Quads).
+    const BilinearQuads* Quads(const DecodedTexture* pTexture, bool bClampS, bool bClampT)
+    {
+        return m_Cache.Quads(pTexture, bClampS, bClampT);
+    }
 
   private:
     Byte* m_pbMemory = nullptr;

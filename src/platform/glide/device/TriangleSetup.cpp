@@ -1,5 +1,6 @@
 // TriangleSetup: culling, snapping, edges and planes.
 #include "TriangleSetup.h"
+#include "EdgeWalker.h"
 #include <cmath>
 
 namespace
@@ -50,12 +51,6 @@ Gradient PlaneGradient(double p0, double p1, double p2, double dX1, double dY1, 
     return {(d1 * dY2 - d2 * dY1) * dInvArea, (d2 * dX1 - d1 * dX2) * dInvArea};
 }
 } // namespace
-
-Int64 TriangleSetup::CeilDiv(Int64 a, Int64 b)
-{
-    const Int64 q = a / b;
-    return (a % b != 0 && a > 0) ? q + 1 : q;
-}
 
 Int32 TriangleSetup::Snap(float fValue)
 {
@@ -125,8 +120,8 @@ bool TriangleSetup::Setup(const DeviceVertex& a, const DeviceVertex& b, const De
     // middle vertex right of the long edge.
     tri.bLongEdgeLeft = nCross > 0;
     const Int32 nHalf = GlideConfig::SubpixelOne / 2;
-    tri.nFirstRow = Int32(CeilDiv(anY[0] - nHalf, GlideConfig::SubpixelOne));
-    tri.nEndRow = Int32(CeilDiv(anY[2] - nHalf, GlideConfig::SubpixelOne));
+    tri.nFirstRow = Int32(EdgeWalker::CeilDiv(anY[0] - nHalf, GlideConfig::SubpixelOne));
+    tri.nEndRow = Int32(EdgeWalker::CeilDiv(anY[2] - nHalf, GlideConfig::SubpixelOne));
     SetupPlanes(ap, state, nTmus, tri);
     return true;
 }
@@ -208,29 +203,4 @@ void TriangleSetup::SetupPlanes(const DeviceVertex* ap[3], const DeviceState& st
         tri.anLodBase[t] = Int32(std::floor(dLod));
         tri.abLodConstant[t] = tri.aw[t].dDx == 0.0 && tri.aw[t].dDy == 0.0;
     }
-}
-
-void TriangleSetup::RowSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1)
-{
-    const Int64 nOne = GlideConfig::SubpixelOne;
-    const Int64 nCentreY = Int64(nRow) * nOne + nOne / 2;
-    // An edge from vertex i down to vertex j crosses the row centre at x = N / D (1/16 pixel).
-    auto edgeX = [&](Int32 i, Int32 j)
-    {
-        const Int64 nD = Int64(tri.anY[j]) - tri.anY[i];
-        const Int64 nN =
-            Int64(tri.anX[i]) * nD + (nCentreY - tri.anY[i]) * (Int64(tri.anX[j]) - tri.anX[i]);
-        // Pixel x has its centre at 16x + 8: it is at or right of the crossing when
-        // (16x + 8) D >= N, i.e. x >= (N - 8D) / 16D. The same bound is inclusive on a left edge
-        // and exclusive on a right edge.
-        return CeilDiv(nN - nD * (nOne / 2), nOne * nD);
-    };
-    const Int64 nLong = edgeX(0, 2);
-    const Int64 nShort = nCentreY < tri.anY[1] ? edgeX(0, 1) : edgeX(1, 2);
-    Int64 nLeft = tri.bLongEdgeLeft ? nLong : nShort;
-    Int64 nRight = tri.bLongEdgeLeft ? nShort : nLong;
-    if (nRight < nLeft)
-        nRight = nLeft;
-    *pX0 = Int32(nLeft);
-    *pX1 = Int32(nRight);
 }

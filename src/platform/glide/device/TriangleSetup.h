@@ -20,16 +20,10 @@ class TriangleSetup
     static bool Setup(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
                       const DeviceState& state, Int32 nTmus, TriangleParams& tri);
 
-    // The pixels of row nRow whose centres are inside: [*pX0, *pX1) (empty when equal).
-    static void RowSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1);
-
     // Rounds a position to 1/16 pixel (round to nearest, ties to even, as the FPU does when
     // Glide programs convert to the chip's 12.4 format), clamped to +-8192 pixels where the chip
     // would wrap (docs/fidelity.md).
     static Int32 Snap(float fValue);
-
-    // ceil(a / b) for b > 0.
-    static Int64 CeilDiv(Int64 a, Int64 b);
 
   private:
     static bool Culled(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,

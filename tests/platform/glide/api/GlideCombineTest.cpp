@@ -138,17 +138,17 @@ class GlideCombineArithmetic : public ::testing::TestWithParam<ArithmeticCase>
 TEST_P(GlideCombineArithmetic, MatchesTheFormula)
 {
     const ArithmeticCase& c = GetParam();
-    // Eleven lanes: eight through the vector path, three through the scalar one.
-    Channel anOther[11], anSub[11], anFactor[11], anAdd[11], anOut[11];
-    for (int i = 0; i < 11; ++i)
+    // Two groups of eight lanes.
+    Channel anOther[16], anSub[16], anFactor[16], anAdd[16], anOut[16];
+    for (int i = 0; i < 16; ++i)
     {
         anOther[i] = Channel(c.nOther);
         anSub[i] = Channel(c.nSub);
         anFactor[i] = Channel(c.nFactor);
         anAdd[i] = Channel(c.nAdd);
     }
-    PixelStages::Combine(anOther, anSub, anFactor, c.nFactorXor, anAdd, c.nOutputXor, 11, anOut);
-    for (int i = 0; i < 11; ++i)
+    PixelStages::Combine(anOther, anSub, anFactor, c.nFactorXor, anAdd, c.nOutputXor, 16, anOut);
+    for (int i = 0; i < 16; ++i)
         EXPECT_EQ(anOut[i], c.nExpected) << "lane " << i;
 }
 
@@ -168,11 +168,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ArithmeticCase{10, 200, 64, 255, 250, 0,
                                      107})); // -190 * 192 = -36480 >> 8 = -143
 
-TEST(GlideCombineArithmetic, VectorAndScalarPathsAgreeForAnyInput)
+TEST(GlideCombineArithmetic, EveryLaneFollowsTheFormulaForAnyInput)
 {
-    // 61 lanes: 56 through the vector loop, 5 through the scalar tail; lane k is checked
-    // against a one-lane run, which always takes the scalar loop.
-    Channel anOther[61], anSub[61], anFactor[61], anAdd[61], anOut[61];
+    // 64 lanes of random inputs against the formula written out: the product (other - sub) *
+    // (f + 1), arithmetic shift by 8, the added term, the clamp, the inversion.
+    Channel anOther[64], anSub[64], anFactor[64], anAdd[64], anOut[64];
     std::uint32_t n = 99;
     auto next = [&n]()
     {
@@ -181,7 +181,7 @@ TEST(GlideCombineArithmetic, VectorAndScalarPathsAgreeForAnyInput)
     };
     for (int nRound = 0; nRound < 200; ++nRound)
     {
-        for (int i = 0; i < 61; ++i)
+        for (int i = 0; i < 64; ++i)
         {
             anOther[i] = next();
             anSub[i] = next();
@@ -189,13 +189,13 @@ TEST(GlideCombineArithmetic, VectorAndScalarPathsAgreeForAnyInput)
             anAdd[i] = next();
         }
         const int nFactorXor = (nRound & 1) ? 255 : 0, nOutputXor = (nRound & 2) ? 255 : 0;
-        PixelStages::Combine(anOther, anSub, anFactor, nFactorXor, anAdd, nOutputXor, 61, anOut);
-        for (int i = 0; i < 61; ++i)
+        PixelStages::Combine(anOther, anSub, anFactor, nFactorXor, anAdd, nOutputXor, 64, anOut);
+        for (int i = 0; i < 64; ++i)
         {
-            Channel nOne;
-            PixelStages::Combine(anOther + i, anSub + i, anFactor + i, nFactorXor, anAdd + i,
-                                 nOutputXor, 1, &nOne);
-            ASSERT_EQ(anOut[i], nOne) << "round " << nRound << " lane " << i;
+            const int nProduct = (anOther[i] - anSub[i]) * ((anFactor[i] ^ nFactorXor) + 1);
+            int nValue = (nProduct >> 8) + anAdd[i];
+            nValue = nValue < 0 ? 0 : (nValue > 255 ? 255 : nValue);
+            ASSERT_EQ(anOut[i], nValue ^ nOutputXor) << "round " << nRound << " lane " << i;
         }
     }
 }

@@ -1,7 +1,8 @@
-// The one-pass span path draws exactly what the stages draw, for every colour combine mode,
-// blend factors it covers, both clamp modes, dithering on and off, and spans of every length.
+// The fast path draws exactly what the staged reference draws, with every kernel this build and
+// processor offer, for every colour combine mode, a range of blend factors, both clamp modes,
+// dithering on and off, and spans of every length.
+#include "FastKernels.h"
 #include "GlideTestSupport.h"
-#include "PixelKernels.h"
 #include "RenderOptions.h"
 #include "SpanRenderer.h"
 #include <vector>
@@ -64,10 +65,12 @@ void DrawTriangles()
 }
 
 std::vector<std::uint16_t> Draw(GrCombineFunction_t eCombine, const Blend& blend,
-                                GrTextureClampMode_t eClamp, GrDitherMode_t eDither, bool bOnePass)
+                                GrTextureClampMode_t eClamp, GrDitherMode_t eDither, bool bFast,
+                                KernelSet eKernels = KernelSet::Best)
 {
     RenderOptions options;
-    options.ePath = bOnePass ? PixelPath::Fast : PixelPath::Reference;
+    options.ePath = bFast ? PixelPath::Fast : PixelPath::Reference;
+    options.eKernels = eKernels;
     RenderOptions::Set(options);
     Board board;
     EXPECT_TRUE(board.IsOpen());
@@ -97,35 +100,39 @@ std::vector<std::uint16_t> Draw(GrCombineFunction_t eCombine, const Blend& blend
 
 TEST(GlideOnePass, DrawsExactlyWhatTheStagesDraw)
 {
-    if (!PixelKernels::Get().pfnFusedSpan)
-        GTEST_SKIP() << "this processor or build has no one-pass kernel";
     const Blend aBlends[] = {{GR_BLEND_ONE, GR_BLEND_ZERO},
                              {GR_BLEND_ONE, GR_BLEND_ONE_MINUS_SRC_COLOR},
                              {GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA},
                              {GR_BLEND_DST_COLOR, GR_BLEND_SRC_COLOR},
                              {GR_BLEND_ONE_MINUS_DST_COLOR, GR_BLEND_ONE}};
-    const UInt32 nChunksBefore = SpanRenderer::OnePassChunks();
-    for (int nCombine = GR_COLORCOMBINE_ZERO; nCombine <= GR_COLORCOMBINE_ONE; ++nCombine)
+    FastKernels::Entry aKernels[3];
+    const Int32 nKernels = FastKernels::Available(aKernels);
+    for (Int32 k = 0; k < nKernels; ++k)
     {
-        const Blend& blend = aBlends[nCombine % 5];
-        const GrTextureClampMode_t eClamp =
-            nCombine & 1 ? GR_TEXTURECLAMP_CLAMP : GR_TEXTURECLAMP_WRAP;
-        const GrDitherMode_t eDither = nCombine & 2 ? GR_DITHER_2x2 : GR_DITHER_4x4;
-        for (GrDitherMode_t eMode : {eDither, GR_DITHER_DISABLE})
+        const UInt32 nChunksBefore = SpanRenderer::FastChunks();
+        for (int nCombine = GR_COLORCOMBINE_ZERO; nCombine <= GR_COLORCOMBINE_ONE; ++nCombine)
         {
-            const std::vector<std::uint16_t> onePass =
-                Draw(GrCombineFunction_t(nCombine), blend, eClamp, eMode, true);
-            const std::vector<std::uint16_t> staged =
-                Draw(GrCombineFunction_t(nCombine), blend, eClamp, eMode, false);
-            ASSERT_EQ(onePass.size(), staged.size());
-            int nDiffering = 0;
-            for (size_t i = 0; i < onePass.size(); ++i)
-                nDiffering += onePass[i] != staged[i];
-            EXPECT_EQ(nDiffering, 0) << "combine mode " << nCombine << ", dither " << eMode;
+            const Blend& blend = aBlends[nCombine % 5];
+            const GrTextureClampMode_t eClamp =
+                nCombine & 1 ? GR_TEXTURECLAMP_CLAMP : GR_TEXTURECLAMP_WRAP;
+            const GrDitherMode_t eDither = nCombine & 2 ? GR_DITHER_2x2 : GR_DITHER_4x4;
+            for (GrDitherMode_t eMode : {eDither, GR_DITHER_DISABLE})
+            {
+                const std::vector<std::uint16_t> fast = Draw(GrCombineFunction_t(nCombine), blend,
+                                                             eClamp, eMode, true, aKernels[k].eSet);
+                const std::vector<std::uint16_t> staged =
+                    Draw(GrCombineFunction_t(nCombine), blend, eClamp, eMode, false);
+                ASSERT_EQ(fast.size(), staged.size());
+                int nDiffering = 0;
+                for (size_t i = 0; i < fast.size(); ++i)
+                    nDiffering += fast[i] != staged[i];
+                EXPECT_EQ(nDiffering, 0)
+                    << aKernels[k].pchName << ": combine mode " << nCombine << ", dither " << eMode;
+            }
         }
+        // The comparison means something only if the fast path drew most of the chunks.
+        EXPECT_GT(SpanRenderer::FastChunks() - nChunksBefore, 10000u) << aKernels[k].pchName;
     }
-    // The comparison means something only if the one-pass path drew most of the chunks.
-    EXPECT_GT(SpanRenderer::OnePassChunks() - nChunksBefore, 10000u);
 }
 
 TEST(GlideOnePass, TheScenePictureIsNotUniform)

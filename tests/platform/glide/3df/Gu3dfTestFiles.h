@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdio>
+#include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -46,10 +48,30 @@ inline Bytes ReadAll(const std::string& path)
     return bytes;
 }
 
+// The scratch files this test program wrote, removed when it ends (by the process that wrote
+// them, not by a child it forked).
+struct ScratchFiles
+{
+    pid_t owner = getpid();
+    std::set<std::string> paths;
+    ~ScratchFiles()
+    {
+        if (getpid() != owner)
+            return;
+        for (const std::string& path : paths)
+            std::remove(path.c_str());
+    }
+};
+
 // Writes bytes to a file of this name in the test's scratch directory; returns its path.
 inline std::string WriteScratch(const std::string& name, const Bytes& bytes)
 {
-    const std::string path = ::testing::TempDir() + "gu3df-" + name;
+    // The scratch directory is shared: the process id keeps test programs that run side by
+    // side (ctest -j) off each other's files.
+    static ScratchFiles s_written;
+    const std::string path =
+        ::testing::TempDir() + "gu3df-" + std::to_string(getpid()) + "-" + name;
+    s_written.paths.insert(path);
     FILE* pFile = std::fopen(path.c_str(), "wb");
     EXPECT_NE(pFile, nullptr) << path;
     if (pFile != nullptr)

@@ -1,8 +1,9 @@
 // Device: frame buffer, TMUs, triangles, clears and swaps.
 #include "Device.h"
-#include "Dither.h"
 #include "EdgeWalker.h"
+#include "RenderOptions.h"
 #include "TriangleSetup.h"
+#include <cstring>
 
 Device::Device() : m_Pacer(m_Clock) {}
 
@@ -37,6 +38,7 @@ bool Device::Open(const BoardConfig& board, Int32 nWidth, Int32 nHeight, Int32 n
             return false;
         }
         m_apTmu[t] = &m_aTmu[t];
+        m_aTmu[t].SetChangeGuard(GuardTextures, this);
     }
     m_State = DeviceState();
     m_eRenderBuffer = BufferId::Back;
@@ -45,12 +47,19 @@ bool Device::Open(const BoardConfig& board, Int32 nWidth, Int32 nHeight, Int32 n
     m_Pacer.SetRefreshRate(nRefreshHz);
     m_Pacer.Reset();
     m_Counters = PixelCounters();
+    m_Immediate.GetCounters() = PixelCounters();
+    m_Current = DrawState();
     ResetTriangleCounts();
     return true;
 }
 
 void Device::Close()
 {
+    // The threads draw into the frame buffer and read the TMUs: they end first.
+    Flush();
+    m_Workers.Stop();
+    m_nThreadsRefused = 0;
+    m_Current = DrawState();
     m_FrameBuffer.Destroy();
     for (Int32 t = 0; t < GlideConfig::MaxTmus; ++t)
     {
@@ -79,83 +88,170 @@ void Device::DrawTriangle(const DeviceVertex& a, const DeviceVertex& b, const De
     const Int32 nEnd = tri.nEndRow < m_State.nClipMaxY ? tri.nEndRow : m_State.nClipMaxY;
     if (nFirst >= nEnd)
         return;
-    m_Span.Begin(m_State, tri, m_apTmu, m_nTmus, m_Board.nBilinearFracMask, m_FrameBuffer,
-                 m_eRenderBuffer, m_Counters);
-    // Each row's span is found one row ahead, so that its pixels can be on their way into
-    // the cache while the row before is drawn.
-    EdgeWalker walker;
-    walker.Start(tri, nFirst);
-    Int32 x0, x1;
-    ClippedSpan(walker, &x0, &x1);
-    for (Int32 nRow = nFirst; nRow < nEnd; ++nRow)
+    MatchThreads();
+    UpdateDrawState();
+    if (DrawQueue::Command* pCommand = Enqueue())
     {
-        Int32 nNext0 = 0, nNext1 = 0;
-        if (nRow + 1 < nEnd)
-        {
-            ClippedSpan(walker, &nNext0, &nNext1);
-            if (nNext0 < nNext1)
-                m_Span.Prefetch(nRow + 1, nNext0, nNext1);
-        }
-        if (x0 < x1)
-            m_Span.Render(nRow, x0, x1);
-        x0 = nNext0;
-        x1 = nNext1;
+        pCommand->eKind = DrawQueue::Kind::Triangle;
+        pCommand->tri = tri;
+        pCommand->nFirstRow = nFirst;
+        pCommand->nEndRow = nEnd;
+        PublishSome();
     }
-}
-
-void Device::ClippedSpan(EdgeWalker& walker, Int32* pX0, Int32* pX1) const
-{
-    walker.Next(pX0, pX1);
-    if (*pX0 < m_State.nClipMinX)
-        *pX0 = m_State.nClipMinX;
-    if (*pX1 > m_State.nClipMaxX)
-        *pX1 = m_State.nClipMaxX;
+    else
+        m_Immediate.Draw(m_Current, tri, nFirst, nEnd, m_FrameBuffer);
 }
 
 void Device::Clear(UInt32 nRgb, Int32 nAlpha, Int32 nDepth)
 {
     if (!IsOpen())
         return;
-    std::uint16_t* pColor = m_State.bRgbMask ? m_FrameBuffer.GetBuffer(m_eRenderBuffer) : nullptr;
-    std::uint16_t* pAux = m_FrameBuffer.GetBuffer(BufferId::Aux);
-    std::uint16_t nAuxValue = 0;
-    if (pAux && m_State.eDepthMode != DepthMode::Disabled && m_State.bDepthMask)
-        nAuxValue = std::uint16_t(nDepth);
-    else if (pAux && m_State.eDepthMode == DepthMode::Disabled && m_State.bAlphaMask)
-        nAuxValue = std::uint16_t(nAlpha & 0xFF);
-    else
-        pAux = nullptr;
-    const Int32 nRed = Int32((nRgb >> 16) & 0xFFu);
-    const Int32 nGreen = Int32((nRgb >> 8) & 0xFFu);
-    const Int32 nBlue = Int32(nRgb & 0xFFu);
-    const Int32 nWidth = m_FrameBuffer.GetWidth();
-    const Int32 nHeight = m_FrameBuffer.GetHeight();
-    for (Int32 nRow = m_State.nClipMinY; nRow < m_State.nClipMaxY; ++nRow)
+    MatchThreads();
+    UpdateDrawState();
+    DrawQueue::ClearArgs args;
+    args.nRgb = nRgb;
+    args.nAlpha = nAlpha;
+    args.nDepth = nDepth;
+    if (DrawQueue::Command* pCommand = Enqueue())
     {
-        const Int32 nScreenY = m_State.bOriginLowerLeft ? nHeight - 1 - nRow : nRow;
-        const size_t nOffset = size_t(nScreenY) * size_t(nWidth);
-        if (pColor)
-        {
-            // The fill is dithered like pixels: the pattern repeats every four pixels.
-            std::uint16_t anPattern[4];
-            for (Int32 k = 0; k < 4; ++k)
-                anPattern[k] = Dither::Pack(nRed, nGreen, nBlue, k, nScreenY, m_State.eDither);
-            for (Int32 x = m_State.nClipMinX; x < m_State.nClipMaxX; ++x)
-                pColor[nOffset + size_t(x)] = anPattern[x & 3];
-        }
-        if (pAux)
-            for (Int32 x = m_State.nClipMinX; x < m_State.nClipMaxX; ++x)
-                pAux[nOffset + size_t(x)] = nAuxValue;
+        pCommand->eKind = DrawQueue::Kind::Clear;
+        pCommand->clear = args;
+        PublishSome();
     }
+    else
+        m_Immediate.Clear(m_Current, args, m_FrameBuffer);
 }
 
 void Device::Swap(Int32 nRetraces)
 {
     if (!IsOpen())
         return;
+    Flush();
     m_Pacer.Wait(nRetraces);
     m_FrameBuffer.Swap();
     if (m_bOutputActive)
         m_Presenter.Present(m_FrameBuffer.GetBuffer(BufferId::Front), m_FrameBuffer.GetWidth(),
                             m_FrameBuffer.GetHeight());
+}
+
+FrameBuffer& Device::GetFrameBuffer()
+{
+    // Whoever asks for the buffers reads or writes pixels: everything queued comes first.
+    Flush();
+    return m_FrameBuffer;
+}
+
+PixelCounters& Device::GetCounters()
+{
+    Flush();
+    m_Counters += m_Immediate.GetCounters();
+    m_Immediate.GetCounters() = PixelCounters();
+    return m_Counters;
+}
+
+void Device::ResetCounters()
+{
+    GetCounters() = PixelCounters();
+}
+
+void Device::Flush()
+{
+    if (m_Workers.Count() == 0)
+        return;
+    if (m_Queue.CommandCount() > 0)
+    {
+        m_Workers.Publish(m_Queue.CommandCount());
+        m_Workers.Wait();
+        m_Workers.Restart();
+    }
+    m_Workers.CollectCounters(m_Counters);
+    m_Queue.Reset();
+    m_nPublished = 0;
+    m_nQueuedSerial = 0;
+}
+
+void Device::GuardTextures(void* pDevice)
+{
+    static_cast<Device*>(pDevice)->Flush();
+}
+
+void Device::MatchThreads()
+{
+    // Each thread owns its bands of rows: with fewer than two, the calling thread draws.
+    Int32 nWanted = RenderOptions::Get().nThreads;
+    nWanted =
+        nWanted < 2 ? 0 : (nWanted > GlideConfig::MaxThreads ? GlideConfig::MaxThreads : nWanted);
+    if (nWanted == m_Workers.Count() || nWanted == m_nThreadsRefused)
+        return;
+    Flush();
+    m_Workers.Stop();
+    m_nThreadsRefused = 0;
+    if (nWanted > 0 && !m_Workers.Start(nWanted, m_Queue, m_FrameBuffer))
+        m_nThreadsRefused = nWanted; // the system would not: draw here, and do not ask again
+}
+
+void Device::UpdateDrawState()
+{
+    if (m_Current.nSerial != 0 && m_Current.eTarget == m_eRenderBuffer &&
+        std::memcmp(&m_Current.state, &m_State, sizeof(DeviceState)) == 0)
+    {
+        bool bSameTextures = true;
+        for (Int32 t = 0; t < m_nTmus; ++t)
+            bSameTextures = bSameTextures && m_Current.anGeneration[t] == m_aTmu[t].GetGeneration();
+        if (bSameTextures)
+            return;
+    }
+    // Binding may decode a texture, which first lets the threads finish (GuardTextures).
+    TextureBinding aBinding[GlideConfig::MaxTmus];
+    m_Immediate.GetSpanRenderer().Bind(m_State, m_nTmus, m_apTmu, m_FrameBuffer, m_eRenderBuffer,
+                                       aBinding);
+    m_Current.state = m_State;
+    for (Int32 t = 0; t < GlideConfig::MaxTmus; ++t)
+    {
+        m_Current.aBinding[t] = aBinding[t];
+        // Read after binding: a decode is not a change of the texture's contents.
+        m_Current.anGeneration[t] = t < m_nTmus ? m_aTmu[t].GetGeneration() : 0;
+    }
+    m_Current.eTarget = m_eRenderBuffer;
+    m_Current.nTmus = m_nTmus;
+    m_Current.nFracMask = m_Board.nBilinearFracMask;
+    m_Current.nSerial = ++m_nSerials;
+}
+
+DrawQueue::Command* Device::Enqueue()
+{
+    if (m_Workers.Count() == 0)
+        return nullptr;
+    for (Int32 nAttempt = 0; nAttempt < 2; ++nAttempt)
+    {
+        if (m_nQueuedSerial != m_Current.nSerial)
+        {
+            DrawState* pState = m_Queue.AddState();
+            if (pState)
+            {
+                *pState = m_Current;
+                m_nQueuedSerial = m_Current.nSerial;
+            }
+        }
+        DrawQueue::Command* pCommand =
+            m_nQueuedSerial == m_Current.nSerial ? m_Queue.AddCommand() : nullptr;
+        if (pCommand)
+        {
+            pCommand->nState = m_Queue.StateCount() - 1;
+            return pCommand;
+        }
+        // Full, or out of memory: draw what is queued and try once more on an empty queue.
+        Flush();
+    }
+    return nullptr; // drawn on the calling thread instead
+}
+
+void Device::PublishSome()
+{
+    // Handed out in batches: the threads start on a frame while it is still being queued.
+    if (m_Queue.CommandCount() - m_nPublished >= PublishBatch)
+    {
+        m_nPublished = m_Queue.CommandCount();
+        m_Workers.Publish(m_nPublished);
+    }
 }

@@ -6,6 +6,11 @@
 // terms and calls the operations below; nothing here knows a Glide constant.
 //
 // Per frame: DrawTriangle per triangle, Clear, Swap (pacing, buffer rotation and presentation).
+// With more than one thread (RenderOptions::nThreads) triangles and clears are queued with the
+// state they were given with (DrawState) and drawn by RenderWorkers, each thread on its own
+// bands of rows; whatever reads or changes the pixels or the textures (Swap, GetFrameBuffer,
+// GetCounters, a download through a TextureUnit) first waits for everything queued (Flush).
+// With one thread the calling thread draws each call at once, exactly as the threads would.
 #pragma once
 #include "BoardConfig.h"
 #include "DeviceState.h"
@@ -13,7 +18,11 @@
 #include "EdgeWalker.h"
 #include "FrameBuffer.h"
 #include "Presenter.h"
-#include "SpanRenderer.h"
+#include "BandRenderer.h"
+#include "DrawQueue.h"
+#include "DrawState.h"
+#include "PixelCounters.h"
+#include "RenderWorkers.h"
 #include "SwapPacer.h"
 #include "SystemClock.h"
 #include "TextureUnit.h"
@@ -43,7 +52,8 @@ class Device
     DeviceState& GetState() { return m_State; }
     const DeviceState& GetState() const { return m_State; }
     const BoardConfig& GetBoard() const { return m_Board; }
-    FrameBuffer& GetFrameBuffer() { return m_FrameBuffer; }
+    // Flushes first: the caller is about to read or write pixels.
+    FrameBuffer& GetFrameBuffer();
     Int32 GetTmuCount() const { return m_nTmus; }
     TextureUnit* GetTmu(Int32 nTmu);
 
@@ -65,14 +75,28 @@ class Device
     void SetGamma(float fGamma) { m_Presenter.SetGamma(fGamma); }
     bool IsOutputActive() const { return m_bOutputActive; }
 
-    PixelCounters& GetCounters() { return m_Counters; }
+    // grSstPerfStats' counts (flushes first), and their reset.
+    PixelCounters& GetCounters();
+    void ResetCounters();
+    // Waits until everything queued is drawn.
+    void Flush();
     UInt32 GetTrianglesProcessed() const { return m_nTrianglesProcessed; }
     UInt32 GetTrianglesDrawn() const { return m_nTrianglesDrawn; }
     void ResetTriangleCounts() { m_nTrianglesProcessed = m_nTrianglesDrawn = 0; }
 
   private:
-    // The walker's next row: its pixels inside the triangle and the clip window, [*pX0, *pX1).
-    void ClippedSpan(EdgeWalker& walker, Int32* pX0, Int32* pX1) const;
+    // Commands handed to the threads at a time while a frame is queued.
+    static constexpr UInt32 PublishBatch = 256;
+
+    // Starts or stops threads when RenderOptions asks for another count.
+    void MatchThreads();
+    // Takes a new DrawState when the state, the render buffer or a TMU's contents changed.
+    void UpdateDrawState();
+    // A command slot in the queue with the current DrawState, or null to draw at once.
+    DrawQueue::Command* Enqueue();
+    void PublishSome();
+    // A TMU's change guard: the threads finish before texture memory changes.
+    static void GuardTextures(void* pDevice);
     BoardConfig m_Board;
     DeviceState m_State;
     FrameBuffer m_FrameBuffer;
@@ -81,7 +105,14 @@ class Device
     Int32 m_nTmus = 0;
     BufferId m_eRenderBuffer = BufferId::Back;
     bool m_bOutputActive = true;
-    SpanRenderer m_Span;
+    DrawQueue m_Queue;
+    RenderWorkers m_Workers;
+    BandRenderer m_Immediate; // draws on the calling thread, and binds textures for states
+    DrawState m_Current;
+    UInt32 m_nSerials = 0;
+    UInt32 m_nQueuedSerial = 0; // the serial of the queue's last state (0: none)
+    UInt32 m_nPublished = 0;
+    Int32 m_nThreadsRefused = 0; // a thread count the system would not start
     SystemClock m_Clock;
     SwapPacer m_Pacer;
     Presenter m_Presenter;

@@ -42,6 +42,9 @@ constexpr Int32 MaxMipMaps = 1024;
 constexpr Int32 MaxTextureSize = 256;
 constexpr Int32 LevelCount = 9;
 
+// Render threads at most (GLIDE_SW_THREADS); each owns bands of rows.
+constexpr Int32 MaxThreads = 16;
+
 // Pixels processed per pass of the span renderer's stages (and per call of the fast path).
 constexpr Int32 SpanChunk = 64;
 

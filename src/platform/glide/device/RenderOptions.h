@@ -25,7 +25,7 @@ struct RenderOptions
 {
     PixelPath ePath = PixelPath::Fast;
     KernelSet eKernels = KernelSet::Best;
-    Int32 nThreads = 1; // threads that draw; 1 draws on the calling thread
+    Int32 nThreads = 1; // threads that draw (GLIDE_SW_THREADS); 1 draws on the calling thread
 
     static const RenderOptions& Get();
     static void Set(const RenderOptions& options);

@@ -84,51 +84,77 @@ SpanRenderer::SpanRenderer()
     PixelStages::Fill(255, Chunk, m_anFull);
 }
 
-void SpanRenderer::Begin(const DeviceState& state, const TriangleParams& tri,
-                         TextureUnit* const* apTmus, Int32 nTmus, Int32 nFracMask,
-                         FrameBuffer& frameBuffer, BufferId eTarget, PixelCounters& counters)
+void SpanRenderer::Bind(const DeviceState& state, Int32 nTmus, TextureUnit* const* apTmus,
+                        FrameBuffer& frameBuffer, BufferId eTarget, TextureBinding* aBinding)
 {
-    if (!PlanIsCurrent(state, apTmus, nTmus, nFracMask, frameBuffer, eTarget, counters))
-        Plan(state, apTmus, nTmus, nFracMask, frameBuffer, eTarget, counters);
+    PlanStages(state, nTmus, frameBuffer, eTarget);
+    // What is bound here is not this renderer's plan: the next Begin plans afresh.
+    m_bPlanned = false;
+    for (Int32 t = 0; t < GlideConfig::MaxTmus; ++t)
+        aBinding[t] = TextureBinding();
+    for (Int32 t = 0; t < m_nTmus; ++t)
+    {
+        if (!m_aTmuPlan[t].bNeedTexel || !apTmus[t])
+            continue;
+        const TmuState& tmu = state.aTmu[t];
+        aBinding[t].pTexture = apTmus[t]->Decode(tmu.source, tmu.sampler.nNccTable);
+        // The fast path filters TMU 0 alone, from its quads.
+        const bool bBilinear = tmu.sampler.eMinFilter == TextureFilter::Bilinear ||
+                               tmu.sampler.eMagFilter == TextureFilter::Bilinear;
+        if (t == 0 && bBilinear && aBinding[t].pTexture)
+            aBinding[t].pQuads =
+                apTmus[t]->Quads(aBinding[t].pTexture, tmu.sampler.eClampS == TextureClamp::Clamp,
+                                 tmu.sampler.eClampT == TextureClamp::Clamp);
+    }
+}
+
+void SpanRenderer::Begin(const DrawState& draw, const TriangleParams& tri, FrameBuffer& frameBuffer,
+                         PixelCounters& counters)
+{
+    if (!PlanIsCurrent(draw, frameBuffer, counters))
+        Plan(draw, frameBuffer, counters);
     m_pTri = &tri;
     for (Int32 t = 0; t < m_nTmus; ++t)
         if (m_aTmuPlan[t].bNeedTexel)
-            m_aSampler[t].Begin(state.aTmu[t], m_apTexture[t], t == 0 ? m_pQuads : nullptr, tri, t,
-                                nFracMask, state.bAllowMipMapDither,
+            m_aSampler[t].Begin(draw.state.aTmu[t], m_apTexture[t], t == 0 ? m_pQuads : nullptr,
+                                tri, t, draw.nFracMask, draw.state.bAllowMipMapDither,
                                 m_aTmuPlan[t].bNeedLodFraction || m_aTmuPlan[t].bNeedDetail);
 }
 
-bool SpanRenderer::PlanIsCurrent(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
-                                 Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
+bool SpanRenderer::PlanIsCurrent(const DrawState& draw, FrameBuffer& frameBuffer,
                                  PixelCounters& counters) const
 {
-    if (!m_bPlanned || m_nPlannedTmus != nTmus || m_nFracMask != nFracMask ||
-        m_pFrameBuffer != &frameBuffer || m_pTarget != frameBuffer.GetBuffer(eTarget) ||
-        m_pAux != frameBuffer.GetBuffer(BufferId::Aux) || m_pCounters != &counters ||
-        m_nWidth != frameBuffer.GetWidth() || m_nHeight != frameBuffer.GetHeight() ||
-        m_PlannedPath != RenderOptions::Get().ePath ||
-        m_PlannedKernels != RenderOptions::Get().eKernels)
-        return false;
-    for (Int32 t = 0; t < nTmus && t < GlideConfig::MaxTmus; ++t)
-        if (m_apTmus[t] != apTmus[t] ||
-            (apTmus[t] && m_anTmuGeneration[t] != apTmus[t]->GetGeneration()))
-            return false;
-    return std::memcmp(&m_PlannedState, &state, sizeof(DeviceState)) == 0;
+    // A swap rotates the buffers under an unchanged state; the options change between frames.
+    return m_bPlanned && m_nPlannedSerial == draw.nSerial && m_pFrameBuffer == &frameBuffer &&
+           m_pTarget == frameBuffer.GetBuffer(draw.eTarget) &&
+           m_pAux == frameBuffer.GetBuffer(BufferId::Aux) && m_pCounters == &counters &&
+           m_nWidth == frameBuffer.GetWidth() && m_nHeight == frameBuffer.GetHeight() &&
+           m_PlannedPath == RenderOptions::Get().ePath &&
+           m_PlannedKernels == RenderOptions::Get().eKernels;
 }
 
-void SpanRenderer::Plan(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
-                        Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
-                        PixelCounters& counters)
+void SpanRenderer::Plan(const DrawState& draw, FrameBuffer& frameBuffer, PixelCounters& counters)
 {
-    std::memcpy(&m_PlannedState, &state, sizeof(DeviceState));
+    PlanStages(draw.state, draw.nTmus, frameBuffer, draw.eTarget);
     m_bPlanned = true;
-    m_nPlannedTmus = nTmus;
-    m_nFracMask = nFracMask;
+    m_nPlannedSerial = draw.nSerial;
+    m_nFracMask = draw.nFracMask;
+    m_pCounters = &counters;
+    for (Int32 t = 0; t < GlideConfig::MaxTmus; ++t)
+        m_apTexture[t] =
+            t < m_nTmus && m_aTmuPlan[t].bNeedTexel ? draw.aBinding[t].pTexture : nullptr;
+    m_pQuads = draw.aBinding[0].pQuads;
+    m_pDitherRows = DitherRows(draw.state.eDither);
+    PlanFast(draw.state);
+}
+
+void SpanRenderer::PlanStages(const DeviceState& state, Int32 nTmus, FrameBuffer& frameBuffer,
+                              BufferId eTarget)
+{
     m_pState = &state;
     m_pFrameBuffer = &frameBuffer;
     m_pTarget = frameBuffer.GetBuffer(eTarget);
     m_pAux = frameBuffer.GetBuffer(BufferId::Aux);
-    m_pCounters = &counters;
     m_nTmus = nTmus < GlideConfig::MaxTmus ? nTmus : GlideConfig::MaxTmus;
     m_nWidth = frameBuffer.GetWidth();
     m_nHeight = frameBuffer.GetHeight();
@@ -185,23 +211,8 @@ void SpanRenderer::Plan(const DeviceState& state, TextureUnit* const* apTmus, In
     m_bColorWrite = state.bRgbMask && m_pTarget;
     PlanBlend(state);
 
-    for (Int32 t = 0; t < GlideConfig::MaxTmus; ++t)
-    {
-        m_apTmus[t] = t < nTmus ? apTmus[t] : nullptr;
-        m_apTexture[t] = nullptr;
-    }
     for (Int32 t = 0; t < m_nTmus; ++t)
-    {
-        const TmuPlan& plan = m_aTmuPlan[t];
-        m_bNeedTex0 = m_bNeedTex0 || plan.bActive;
-        if (plan.bNeedTexel && apTmus[t])
-            m_apTexture[t] =
-                apTmus[t]->Decode(state.aTmu[t].source, state.aTmu[t].sampler.nNccTable);
-        // Read after decoding: a decode is not a change of the texture's contents.
-        m_anTmuGeneration[t] = apTmus[t] ? apTmus[t]->GetGeneration() : 0;
-    }
-    m_pDitherRows = DitherRows(state.eDither);
-    PlanFast(state);
+        m_bNeedTex0 = m_bNeedTex0 || m_aTmuPlan[t].bActive;
 }
 
 // The fast path covers the states FastSpan.h lists; for them every input the plan chose is one
@@ -211,7 +222,6 @@ void SpanRenderer::PlanFast(const DeviceState& state)
 {
     m_PlannedPath = RenderOptions::Get().ePath;
     m_PlannedKernels = RenderOptions::Get().eKernels;
-    m_pQuads = nullptr;
     m_pfnFast = m_PlannedPath == PixelPath::Fast && PlanFastState(state)
                     ? FastKernels::For(m_PlannedKernels)
                     : nullptr;
@@ -233,14 +243,10 @@ bool SpanRenderer::PlanFastState(const DeviceState& state)
         if (tmu0.bNeedLodFraction || tmu0.bNeedDetail || (tmu0.bNeedTexel && !m_apTexture[0]))
             return false;
         const SamplerState& sampler = state.aTmu[0].sampler;
-        if (tmu0.bNeedTexel && (sampler.eMinFilter == TextureFilter::Bilinear ||
-                                sampler.eMagFilter == TextureFilter::Bilinear))
-        {
-            m_pQuads = m_apTmus[0]->Quads(m_apTexture[0], sampler.eClampS == TextureClamp::Clamp,
-                                          sampler.eClampT == TextureClamp::Clamp);
-            if (!m_pQuads)
-                return false;
-        }
+        if (tmu0.bNeedTexel && !m_pQuads &&
+            (sampler.eMinFilter == TextureFilter::Bilinear ||
+             sampler.eMagFilter == TextureFilter::Bilinear))
+            return false;
         p.bTexture = tmu0.bNeedTexel;
         for (Int32 c = 0; c < 4; ++c)
         {

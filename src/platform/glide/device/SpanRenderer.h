@@ -12,9 +12,11 @@
 // (lower-left origin flips them), and the dither pattern follows screen positions.
 #pragma once
 #include "DeviceState.h"
+#include "DrawState.h"
 #include "FastSpan.h"
 #include "FrameBuffer.h"
 #include "GlideConfig.h"
+#include "PixelCounters.h"
 #include "PixelStages.h"
 #include "RenderOptions.h"
 #include "TextureSampler.h"
@@ -23,26 +25,19 @@
 #include "Types.h"
 #include <cstdint>
 
-// Pixel counts of grSstPerfStats.
-struct PixelCounters
-{
-    UInt32 nPixelsIn = 0;
-    UInt32 nChromaFail = 0;
-    UInt32 nDepthFail = 0;
-    UInt32 nAlphaFail = 0;
-    UInt32 nPixelsOut = 0;
-};
-
 class SpanRenderer
 {
   public:
     SpanRenderer();
 
-    // nFracMask: the board's bilinear fraction mask (0xF0 or 0xFF). The per-triangle work is
-    // small: the planning of sources and stages is redone only when the state, the target
-    // buffer or a TMU's contents changed since the previous triangle.
-    void Begin(const DeviceState& state, const TriangleParams& tri, TextureUnit* const* apTmus,
-               Int32 nTmus, Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
+    // On the thread that owns the TMUs: the textures a state reads, decoded, and TMU 0's
+    // bilinear quads, for a DrawState (aBinding has GlideConfig::MaxTmus entries).
+    void Bind(const DeviceState& state, Int32 nTmus, TextureUnit* const* apTmus,
+              FrameBuffer& frameBuffer, BufferId eTarget, TextureBinding* aBinding);
+
+    // Per triangle. The per-triangle work is small: the planning of sources and stages is
+    // redone only for another DrawState (or after a swap or a change of RenderOptions).
+    void Begin(const DrawState& draw, const TriangleParams& tri, FrameBuffer& frameBuffer,
                PixelCounters& counters);
 
     // Pixels [x0, x1) of row nRow, already clipped to the clip window and the screen.
@@ -84,11 +79,12 @@ class SpanRenderer
 
     static constexpr Int32 DitherRowLength = Chunk + 8;
     static const Channel (*DitherRows(DitherMode eMode))[DitherRowLength];
-    bool PlanIsCurrent(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus,
-                       Int32 nFracMask, FrameBuffer& frameBuffer, BufferId eTarget,
+    bool PlanIsCurrent(const DrawState& draw, FrameBuffer& frameBuffer,
                        PixelCounters& counters) const;
-    void Plan(const DeviceState& state, TextureUnit* const* apTmus, Int32 nTmus, Int32 nFracMask,
-              FrameBuffer& frameBuffer, BufferId eTarget, PixelCounters& counters);
+    void Plan(const DrawState& draw, FrameBuffer& frameBuffer, PixelCounters& counters);
+    // The sources and stages of a state, everything but its textures.
+    void PlanStages(const DeviceState& state, Int32 nTmus, FrameBuffer& frameBuffer,
+                    BufferId eTarget);
     void PlanTmus(const DeviceState& state, Int32 nTmus);
     UnitInputs PlanTmuUnit(const CombineUnitState& unit, Int32 nTmu, Int32 nChannel);
     void PlanColorAndAlpha(const DeviceState& state);
@@ -157,11 +153,8 @@ class SpanRenderer
 
     // What the current plan was made for.
     bool m_bPlanned = false;
-    DeviceState m_PlannedState;
-    Int32 m_nPlannedTmus = 0;
+    UInt32 m_nPlannedSerial = 0;
     Int32 m_nFracMask = 0xF0;
-    TextureUnit* m_apTmus[GlideConfig::MaxTmus] = {nullptr, nullptr};
-    UInt32 m_anTmuGeneration[GlideConfig::MaxTmus] = {0, 0};
     const DecodedTexture* m_apTexture[GlideConfig::MaxTmus] = {nullptr, nullptr};
 
     TmuPlan m_aTmuPlan[GlideConfig::MaxTmus];

@@ -138,6 +138,28 @@ bool TextureCache::Decode(DecodedTexture& entry, const TextureSource& source, In
     return true;
 }
 
+const DecodedTexture* TextureCache::Peek(const TextureSource& source, Int32 nNccTable)
+{
+    for (DecodedTexture& entry : m_aEntries)
+        if (SameSource(entry, source, nNccTable))
+        {
+            entry.nLastUse = ++m_nClock;
+            return &entry;
+        }
+    return nullptr;
+}
+
+bool TextureCache::HasQuads(const DecodedTexture* pTexture, bool bClampS, bool bClampT) const
+{
+    for (const DecodedTexture& entry : m_aEntries)
+        if (&entry == pTexture && entry.bValid)
+        {
+            const BilinearQuads& quads = entry.aQuads[(bClampS ? 1 : 0) + (bClampT ? 2 : 0)];
+            return quads.BuiltFrom() == entry.nSerial && quads.Level(entry.source.nLargeLod);
+        }
+    return false;
+}
+
 const BilinearQuads* TextureCache::Quads(const DecodedTexture* pTexture, bool bClampS, bool bClampT)
 {
     for (DecodedTexture& entry : m_aEntries)

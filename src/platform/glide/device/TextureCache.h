@@ -22,6 +22,11 @@ class TextureCache
     const DecodedTexture* Find(const TextureSource& source, Int32 nNccTable, const Byte* pMemory,
                                UInt32 nMemoryBytes, const NccTable aNcc[2], const UInt32* pPalette);
 
+    // The chain for a source when it is decoded and current, else null (nothing is decoded).
+    const DecodedTexture* Peek(const TextureSource& source, Int32 nNccTable);
+    // Whether Quads would return the layout without building it.
+    bool HasQuads(const DecodedTexture* pTexture, bool bClampS, bool bClampT) const;
+
     // The quad layout of a chain Find returned, for the clamp modes; built when missing or
     // stale, null only when memory for it cannot be allocated.
     const BilinearQuads* Quads(const DecodedTexture* pTexture, bool bClampS, bool bClampT);

@@ -43,6 +43,7 @@ bool TextureUnit::WriteLevel(UInt32 nLevelAddress, Int32 nLod, Int32 nAspectLog,
     const UInt32 nLevelBytes = UInt32(nHeight) * nRowBytes;
     if (nLevelAddress > m_nBytes || nLevelBytes > m_nBytes - nLevelAddress)
         return false;
+    Guard();
     const UInt32 nOffset = nLevelAddress + UInt32(nFirstRow) * nRowBytes;
     const UInt32 nBytes = UInt32(nLastRow - nFirstRow + 1) * nRowBytes;
     std::memcpy(m_pbMemory + nOffset, pRows, nBytes);
@@ -53,6 +54,7 @@ bool TextureUnit::WriteLevel(UInt32 nLevelAddress, Int32 nLod, Int32 nAspectLog,
 
 void TextureUnit::SetNccTable(Int32 nTable, const NccTable& table)
 {
+    Guard();
     m_aNcc[nTable & 1] = table;
     m_Cache.InvalidateNcc(nTable & 1);
     ++m_nGeneration;
@@ -62,6 +64,7 @@ void TextureUnit::SetPaletteEntries(Int32 nFirst, Int32 nLast, const UInt32* pEn
 {
     if (!pEntries || nFirst < 0 || nLast > 255 || nLast < nFirst)
         return;
+    Guard();
     for (Int32 i = nFirst; i <= nLast; ++i)
         m_anPalette[i] = pEntries[i - nFirst] & 0xFFFFFFu;
     m_Cache.InvalidatePalette();
@@ -72,5 +75,21 @@ const DecodedTexture* TextureUnit::Decode(const TextureSource& source, Int32 nNc
 {
     if (!m_pbMemory || !source.bValid)
         return nullptr;
+    if (const DecodedTexture* pDecoded = m_Cache.Peek(source, nNccTable))
+        return pDecoded;
+    Guard();
     return m_Cache.Find(source, nNccTable, m_pbMemory, m_nBytes, m_aNcc, m_anPalette);
+}
+
+const BilinearQuads* TextureUnit::Quads(const DecodedTexture* pTexture, bool bClampS, bool bClampT)
+{
+    if (!m_Cache.HasQuads(pTexture, bClampS, bClampT))
+        Guard();
+    return m_Cache.Quads(pTexture, bClampS, bClampT);
+}
+
+void TextureUnit::SetChangeGuard(void (*pfnGuard)(void* pContext), void* pContext)
+{
+    m_pfnGuard = pfnGuard;
+    m_pGuardContext = pContext;
 }

@@ -43,10 +43,11 @@ class TextureUnit
     // The decoded chain of a source (per triangle); null when it cannot be decoded.
     const DecodedTexture* Decode(const TextureSource& source, Int32 nNccTable);
     // The bilinear quad layout of a chain Decode returned (TextureCache::Quads).
-    const BilinearQuads* Quads(const DecodedTexture* pTexture, bool bClampS, bool bClampT)
-    {
-        return m_Cache.Quads(pTexture, bClampS, bClampT);
-    }
+    const BilinearQuads* Quads(const DecodedTexture* pTexture, bool bClampS, bool bClampT);
+
+    // Called before anything changes texture memory, a table, a decoded chain or its quads,
+    // so that the owner can first let its render threads finish with them.
+    void SetChangeGuard(void (*pfnGuard)(void* pContext), void* pContext);
 
   private:
     Byte* m_pbMemory = nullptr;
@@ -55,4 +56,11 @@ class TextureUnit
     UInt32 m_anPalette[256] = {};
     TextureCache m_Cache;
     UInt32 m_nGeneration = 0;
+    void (*m_pfnGuard)(void*) = nullptr;
+    void* m_pGuardContext = nullptr;
+    void Guard()
+    {
+        if (m_pfnGuard)
+            m_pfnGuard(m_pGuardContext);
+    }
 };

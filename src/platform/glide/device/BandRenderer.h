@@ -1,0 +1,51 @@
+// BandRenderer: draws queued triangles and clears into the rows it owns.
+//
+// The screen's rows are dealt out in bands of BandRows rows: with n renderers, renderer i owns
+// the rows whose band number (row / BandRows) is i modulo n, so every pixel belongs to exactly
+// one renderer and is drawn by it in call order, whatever n is. With n = 1 it owns every row
+// (the Device draws on the calling thread).
+//
+// Owner: the Device (on the calling thread) or a RenderWorkers thread, one each. Per triangle:
+// the span renderer's Begin, then the rows; per clear: the owned rows of the clip window.
+#pragma once
+#include "DrawQueue.h"
+#include "DrawState.h"
+#include "EdgeWalker.h"
+#include "FrameBuffer.h"
+#include "PixelCounters.h"
+#include "SpanRenderer.h"
+#include "TriangleParams.h"
+#include "Types.h"
+
+class BandRenderer
+{
+  public:
+    static constexpr Int32 BandRows = 8;
+
+    // This renderer is number nIndex of nCount.
+    void SetBands(Int32 nIndex, Int32 nCount);
+    bool Owns(Int32 nRow) const
+    {
+        return m_nCount == 1 || (nRow / BandRows) % m_nCount == m_nIndex;
+    }
+
+    // A triangle's owned rows among nFirst..nEnd-1 (already clipped to the clip window's rows).
+    void Draw(const DrawState& draw, const TriangleParams& tri, Int32 nFirst, Int32 nEnd,
+              FrameBuffer& frameBuffer);
+    // grBufferClear on the owned rows of the state's clip window.
+    void Clear(const DrawState& draw, const DrawQueue::ClearArgs& args, FrameBuffer& frameBuffer);
+    // One queued command.
+    void Run(const DrawQueue& queue, const DrawQueue::Command& command, FrameBuffer& frameBuffer);
+
+    PixelCounters& GetCounters() { return m_Counters; }
+    SpanRenderer& GetSpanRenderer() { return m_Span; }
+
+  private:
+    // The walker's next row: its pixels inside the triangle and the clip window.
+    static void ClippedSpan(const DeviceState& state, EdgeWalker& walker, Int32* pX0, Int32* pX1);
+
+    SpanRenderer m_Span;
+    PixelCounters m_Counters;
+    Int32 m_nIndex = 0;
+    Int32 m_nCount = 1;
+};

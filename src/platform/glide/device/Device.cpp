@@ -100,6 +100,46 @@ void Device::DrawTriangle(const DeviceVertex& a, const DeviceVertex& b, const De
     }
 }
 
+DeviceState Device::SuppliedPixelState(const DeviceState& state)
+{
+    DeviceState out = state;
+    CombineUnitState pass;
+    pass.eOther = CombineOther::Iterated;
+    pass.eLocal = CombineLocal::Iterated;
+    pass.eFactor = CombineFactor::Zero;
+    pass.bInvertFactor = false;
+    pass.bZeroOther = true;
+    pass.bSubtractLocal = false;
+    pass.eAdd = CombineAdd::Local;
+    pass.bInvertOutput = false;
+    out.colorCombine = pass;
+    out.alphaCombine = pass;
+    out.bAlphaControlsLighting = false;
+    out.bDelta0 = false;
+    return out;
+}
+
+void Device::ShadePixels(BufferId eTarget, Int32 nScreenY, Int32 x, Int32 n, const UInt32* pArgb,
+                         const std::uint16_t* pDepth)
+{
+    if (!IsOpen() || !pArgb || !pDepth || eTarget == BufferId::Aux || nScreenY < 0 ||
+        nScreenY >= m_FrameBuffer.GetHeight())
+        return;
+    const Int32 nRow =
+        m_State.bOriginLowerLeft ? m_FrameBuffer.GetHeight() - 1 - nScreenY : nScreenY;
+    if (nRow < m_State.nClipMinY || nRow >= m_State.nClipMaxY)
+        return;
+    const Int32 x0 = x > m_State.nClipMinX ? x : m_State.nClipMinX;
+    const Int32 x1 = Int64(x) + n < m_State.nClipMaxX ? x + n : m_State.nClipMaxX;
+    if (x0 >= x1)
+        return;
+    m_SuppliedState = SuppliedPixelState(m_State);
+    const TriangleParams unused;
+    m_Span.Begin(m_SuppliedState, unused, m_apTmu, m_nTmus, m_Board.nBilinearFracMask,
+                 m_FrameBuffer, eTarget, m_Counters);
+    m_Span.RenderSupplied(nRow, x0, x1, pArgb + (x0 - x), pDepth + (x0 - x));
+}
+
 void Device::ClippedSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1) const
 {
     TriangleSetup::RowSpan(tri, nRow, pX0, pX1);
@@ -144,6 +184,9 @@ void Device::Clear(UInt32 nRgb, Int32 nAlpha, Int32 nDepth)
             for (Int32 x = m_State.nClipMinX; x < m_State.nClipMaxX; ++x)
                 pAux[nOffset + size_t(x)] = nAuxValue;
     }
+    if (pColor || pAux)
+        m_Counters.nPixelsOut += UInt32(m_State.nClipMaxX - m_State.nClipMinX) *
+                                 UInt32(m_State.nClipMaxY - m_State.nClipMinY);
 }
 
 void Device::Swap(Int32 nRetraces)

@@ -53,8 +53,20 @@ class Device
 
     // Fills the clip window of the render buffer: colour (0x00RRGGBB, dithered like pixels)
     // when RGB writes are on; the auxiliary buffer with nDepth when depth buffering is on and
-    // writable, or with nAlpha when it holds alpha and alpha writes are on.
+    // writable, or with nAlpha when it holds alpha and alpha writes are on. The filled pixels
+    // count as pixels out.
     void Clear(UInt32 nRgb, Int32 nAlpha, Int32 nDepth);
+
+    // Pixels that come from the linear frame buffer instead of a triangle (LFB writes through
+    // the pixel pipeline): pixels x .. x + n - 1 of screen row nScreenY (top row 0, whatever the
+    // origin), with colour and alpha pArgb[i] (0xAARRGGBB) and 16-bit depth pDepth[i] (a Z
+    // value, or the W float in the W-buffer modes; also the depth fog reads), go into eTarget
+    // through the current state as a triangle's pixels do after the colour and alpha combine
+    // units: chroma key (on the given colour), alpha test, fog, depth test and write, alpha
+    // blending, dithering, the write masks and the clip window. No TMU and no combine unit
+    // runs. Counted in the pixel counters like triangle pixels.
+    void ShadePixels(BufferId eTarget, Int32 nScreenY, Int32 x, Int32 n, const UInt32* pArgb,
+                     const std::uint16_t* pDepth);
 
     // Waits for nRetraces virtual retraces, rotates the buffers, and shows the new front buffer
     // unless the output is deactivated.
@@ -70,10 +82,14 @@ class Device
     void ResetTriangleCounts() { m_nTrianglesProcessed = m_nTrianglesDrawn = 0; }
 
   private:
+    // The pipeline state of ShadePixels: the current state with both combine units passing
+    // the iterated (here: supplied) colour and alpha straight through.
+    static DeviceState SuppliedPixelState(const DeviceState& state);
     // Row nRow's pixels inside the triangle and the clip window: [*pX0, *pX1).
     void ClippedSpan(const TriangleParams& tri, Int32 nRow, Int32* pX0, Int32* pX1) const;
     BoardConfig m_Board;
     DeviceState m_State;
+    DeviceState m_SuppliedState; // ShadePixels' state; the span renderer reads it by address
     FrameBuffer m_FrameBuffer;
     TextureUnit m_aTmu[GlideConfig::MaxTmus];
     TextureUnit* m_apTmu[GlideConfig::MaxTmus] = {nullptr, nullptr};

@@ -48,6 +48,13 @@ class SpanRenderer
 
     // Pixels [x0, x1) of row nRow, already clipped to the clip window and the screen.
     void Render(Int32 nRow, Int32 x0, Int32 x1);
+    // Pixels [x0, x1) of row nRow whose colour and alpha (pArgb, 0xAARRGGBB) and 16-bit depth
+    // (pDepth: the Z value, or the W float in W-buffer modes; also the fog's depth) are given
+    // instead of iterated, pArgb[0] and pDepth[0] being pixel x0. The state's combine units must
+    // pass the iterated colour and alpha through (Device::ShadePixels sets them so); no TMU
+    // runs. Clipped like Render's spans.
+    void RenderSupplied(Int32 nRow, Int32 x0, Int32 x1, const UInt32* pArgb,
+                        const std::uint16_t* pDepth);
     // Asks the processor for the target pixels of a span that Render will draw soon.
     void Prefetch(Int32 nRow, Int32 x0, Int32 x1) const;
 
@@ -108,6 +115,8 @@ class SpanRenderer
                      std::uint16_t* pColor);
 
     void RenderChunk(Int32 nRow, Int32 x, Int32 n);
+    // The supplied pixels of a chunk into the iterated and depth lanes (zero past nValid).
+    void LoadSupplied(Int32 x, Int32 n, Int32 nValid);
     // bTmu0Prepared: TMU 0's sampler has already found this chunk's coordinates.
     void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY, bool bTmu0Prepared);
     static void RunUnit(const PixelKernels* pKernels, const UnitInputs& inputs, Int32 n,
@@ -128,6 +137,10 @@ class SpanRenderer
     Int32 m_nTmus = 0;
     Int32 m_nWidth = 0;
     Int32 m_nHeight = 0;
+    // Set during RenderSupplied: the given pixels and the x of their first one.
+    const UInt32* m_pSuppliedArgb = nullptr;
+    const std::uint16_t* m_pSuppliedDepth = nullptr;
+    Int32 m_nSuppliedX0 = 0;
 
     // Which stages and inputs run for this triangle.
     bool m_bNeedIterRgb = false;

@@ -1,6 +1,7 @@
 // Glide entry points: buffers, clears, swaps, clipping, masks and linear frame-buffer access.
 #include "GlideContext.h"
 #include "GlideMap.h"
+#include "LfbPixelFormat.h"
 #include <cstdint>
 #include <cstring>
 #include <glide.h>
@@ -33,35 +34,81 @@ bool MapBuffer(GrBuffer_t eBuffer, BufferId* pId)
     }
 }
 
-// Locks held per buffer (front, back, aux), for grLfbUnlock's result.
-Int32 g_anLfbLocks[3] = {0, 0, 0};
-
-// One source pixel of grLfbWriteRegion as 8-bit channels.
-bool ReadLfbPixel(GrLfbSrcFmt_t eFormat, const Byte* pSource, Int32 x, UInt32* pArgb)
+// The buffer a write of this format reaches: ZA16 carries only depth (or alpha), so it goes to
+// the auxiliary buffer whichever buffer is named.
+BufferId WriteTarget(BufferId eNamed, GrLfbWriteMode_t eMode)
 {
-    std::uint16_t n16;
-    UInt32 n32;
-    switch (eFormat)
+    return eMode == GR_LFBWRITEMODE_ZA16 ? BufferId::Aux : eNamed;
+}
+
+// Checks grLfbLock's arguments and turns them into a lock request; false (after telling the
+// error callback) for a value Glide does not define.
+bool MakeLockRequest(GrLock_t type, BufferId eBuffer, GrLfbWriteMode_t writeMode,
+                     GrOriginLocation_t origin, FxBool pixelPipeline, LfbLockRequest* pRequest)
+{
+    GlideContext& context = Context();
+    switch (origin)
     {
-    case GR_LFB_SRC_FMT_555:
-    case GR_LFB_SRC_FMT_1555:
-    {
-        std::memcpy(&n16, pSource + 2 * x, 2);
-        const UInt32 r = (n16 >> 10) & 0x1Fu, g = (n16 >> 5) & 0x1Fu, b = n16 & 0x1Fu;
-        const UInt32 a = eFormat == GR_LFB_SRC_FMT_1555 ? ((n16 & 0x8000u) ? 255u : 0u) : 255u;
-        *pArgb = (a << 24) | (((r << 3) | (r >> 2)) << 16) | (((g << 3) | (g >> 2)) << 8) |
-                 ((b << 3) | (b >> 2));
-        return true;
-    }
-    case GR_LFB_SRC_FMT_888:
-    case GR_LFB_SRC_FMT_8888:
-        std::memcpy(&n32, pSource + 4 * x, 4);
-        *pArgb = GlideMap::ColorToArgb(n32, Context().GetColorFormat());
-        if (eFormat == GR_LFB_SRC_FMT_888)
-            *pArgb |= 0xFF000000u;
-        return true;
+    case GR_ORIGIN_UPPER_LEFT:
+        pRequest->bLowerLeft = false;
+        break;
+    case GR_ORIGIN_LOWER_LEFT:
+        pRequest->bLowerLeft = true;
+        break;
+    case GR_ORIGIN_ANY:
+        pRequest->bLowerLeft = context.GetState().bOriginLowerLeft;
+        break;
     default:
+        context.Error("grLfbLock: unknown origin");
         return false;
+    }
+    pRequest->bWrite = (type & 0x1u) == GR_LFB_WRITE_ONLY;
+    pRequest->eBuffer = eBuffer;
+    if (!pRequest->bWrite)
+        return true;
+    GrLfbWriteMode_t eMode = writeMode;
+    if (eMode == GR_LFBWRITEMODE_ANY)
+        eMode = eBuffer == BufferId::Aux ? GR_LFBWRITEMODE_ZA16 : GR_LFBWRITEMODE_565;
+    if (!LfbPixelFormat::IsWriteMode(eMode))
+    {
+        context.Error("grLfbLock: unknown write mode");
+        return false;
+    }
+    if (eBuffer == BufferId::Aux && eMode != GR_LFBWRITEMODE_ZA16)
+    {
+        context.Error("grLfbLock: the auxiliary buffer takes only ZA16 writes");
+        return false;
+    }
+    pRequest->eBuffer = WriteTarget(eBuffer, eMode);
+    pRequest->format = LfbPixelFormat(eMode, context.m_eLfbColorFormat, context.m_bLfbSwizzleBytes,
+                                      context.m_bLfbSwapWords);
+    // Depth-only writes have no colour for the pipeline to shade; they are stored as given.
+    pRequest->bPipeline = pixelPipeline != FXFALSE && eMode != GR_LFBWRITEMODE_ZA16;
+    return true;
+}
+
+// The write mode grLfbLock reports: the buffer's own for reads.
+GrLfbWriteMode_t ReportedMode(const LfbLockRequest& request)
+{
+    if (request.bWrite)
+        return request.format.GetMode();
+    return request.eBuffer == BufferId::Aux ? GR_LFBWRITEMODE_ZA16 : GR_LFBWRITEMODE_565;
+}
+
+// One row of grLfbWriteRegion: converted pixels into the colour row and, for formats that
+// carry depth, the auxiliary row (either may be null).
+void WriteRegionRow(const LfbPixelFormat& format, const Byte* pSource, FxU32 nWidth,
+                    std::uint16_t* pColor, std::uint16_t* pAux)
+{
+    for (FxU32 x = 0; x < nWidth; ++x)
+    {
+        const LfbPixel pixel = format.Read(pSource, Int32(x));
+        if (pColor)
+            pColor[x] =
+                std::uint16_t((((pixel.nArgb >> 19) & 0x1Fu) << 11) |
+                              (((pixel.nArgb >> 10) & 0x3Fu) << 5) | ((pixel.nArgb >> 3) & 0x1Fu));
+        if (pAux)
+            pAux[x] = pixel.nDepth;
     }
 }
 } // namespace
@@ -155,32 +202,44 @@ FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
     BufferId eBuffer;
     if (!Context().IsOpen() || !MapBuffer(dst_buffer, &eBuffer) || !src_data)
         return FXFALSE;
+    const GrLfbWriteMode_t eMode = GrLfbWriteMode_t(src_format);
+    if (src_format > 0xFFu || !LfbPixelFormat::IsWriteMode(eMode))
+    {
+        Context().Error(src_format == GR_LFB_SRC_FMT_RLE16
+                            ? "grLfbWriteRegion: RLE16 sources are not provided"
+                            : "grLfbWriteRegion: unknown source format");
+        return FXFALSE;
+    }
+    // Written without the pixel pipeline, in the channel order of grLfbWriteColorFormat. The
+    // auxiliary buffer takes raw 16-bit values (565 or ZA16 sources).
+    const LfbPixelFormat format(eMode, Context().m_eLfbColorFormat);
+    const BufferId eTarget = WriteTarget(eBuffer, eMode);
+    const bool bRaw16 =
+        eMode == GR_LFBWRITEMODE_ZA16 ||
+        (eMode == GR_LFBWRITEMODE_565 && (eTarget == BufferId::Aux || format.IsNative16()));
+    if (eTarget == BufferId::Aux && !bRaw16)
+        return FXFALSE;
     FrameBuffer& frameBuffer = Context().GetDevice().GetFrameBuffer();
-    std::uint16_t* pDst = frameBuffer.GetBuffer(eBuffer);
+    std::uint16_t* pDst = frameBuffer.GetBuffer(eTarget);
+    std::uint16_t* pAux = eTarget != BufferId::Aux && format.HasDepth()
+                              ? frameBuffer.GetBuffer(BufferId::Aux)
+                              : nullptr;
     const FxU32 nWidth = FxU32(frameBuffer.GetWidth());
     const FxU32 nHeight = FxU32(frameBuffer.GetHeight());
     if (!pDst || dst_x > nWidth || dst_y > nHeight || src_width > nWidth - dst_x ||
         src_height > nHeight - dst_y)
         return FXFALSE;
-    const bool bRaw16 = src_format == GR_LFB_SRC_FMT_565 || src_format == GR_LFB_SRC_FMT_ZA16;
     const Byte* pRow = static_cast<const Byte*>(src_data);
     for (FxU32 nRow = 0; nRow < src_height; ++nRow, pRow += src_stride)
     {
-        std::uint16_t* pOut = pDst + size_t(dst_y + nRow) * nWidth + dst_x;
+        const size_t nOffset = size_t(dst_y + nRow) * nWidth + dst_x;
         if (bRaw16)
-        {
-            std::memcpy(pOut, pRow, size_t(src_width) * 2);
-            continue;
-        }
-        for (FxU32 x = 0; x < src_width; ++x)
-        {
-            UInt32 nArgb;
-            if (eBuffer == BufferId::Aux || !ReadLfbPixel(src_format, pRow, Int32(x), &nArgb))
-                return FXFALSE;
-            pOut[x] = std::uint16_t((((nArgb >> 19) & 0x1Fu) << 11) |
-                                    (((nArgb >> 10) & 0x3Fu) << 5) | ((nArgb >> 3) & 0x1Fu));
-        }
+            std::memcpy(pDst + nOffset, pRow, size_t(src_width) * 2);
+        else
+            WriteRegionRow(format, pRow, src_width, pDst + nOffset,
+                           pAux ? pAux + nOffset : nullptr);
     }
+    Context().GetDevice().GetCounters().nPixelsOut += src_width * src_height;
     return FXTRUE;
 }
 
@@ -191,33 +250,40 @@ FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writ
     if (!Context().IsOpen() || !info || info->size != int(sizeof(GrLfbInfo_t)) ||
         !MapBuffer(buffer, &eBuffer))
         return FXFALSE;
-    FrameBuffer& frameBuffer = Context().GetDevice().GetFrameBuffer();
-    std::uint16_t* pPixels = frameBuffer.GetBuffer(eBuffer);
-    if (!pPixels)
+    LfbLockRequest request;
+    if (!MakeLockRequest(type, eBuffer, writeMode, origin, pixelPipeline, &request))
         return FXFALSE;
-    const bool bWrite = (type & 0x1u) == GR_LFB_WRITE_ONLY;
-    // The software board exposes its buffers directly: 16-bit pixels, rows top first, written
-    // as they are (no pixel pipeline); other write formats cannot be offered that way.
-    if (bWrite &&
-        (pixelPipeline || (writeMode != GR_LFBWRITEMODE_565 && writeMode != GR_LFBWRITEMODE_ANY &&
-                           writeMode != GR_LFBWRITEMODE_ZA16)))
+    // Pixels the board's buffers hold as they are (565 upper-left, no pipeline) are the buffer
+    // itself; every other lock is a copy written back at the last unlock (LfbLock.h).
+    LfbLock& lock = Context().GetLfbLock(request.bWrite, eBuffer);
+    if (lock.IsHeld())
+    {
+        if (!lock.Matches(request))
+        {
+            Context().Error("grLfbLock: the buffer is already locked another way");
+            return FXFALSE;
+        }
+        lock.Hold();
+    }
+    else if (!lock.Acquire(Context().GetDevice(), request))
         return FXFALSE;
-    (void)origin;
-    info->lfbPtr = pPixels;
-    info->strideInBytes = FxU32(frameBuffer.GetWidth()) * 2;
-    info->writeMode = eBuffer == BufferId::Aux ? GR_LFBWRITEMODE_ZA16 : GR_LFBWRITEMODE_565;
-    info->origin = GR_ORIGIN_UPPER_LEFT;
-    ++g_anLfbLocks[Int32(eBuffer)];
+    info->lfbPtr = lock.GetPixels();
+    info->strideInBytes = FxU32(lock.GetStride());
+    info->writeMode = ReportedMode(request);
+    info->origin = request.bLowerLeft ? GR_ORIGIN_LOWER_LEFT : GR_ORIGIN_UPPER_LEFT;
     return FXTRUE;
 }
 
 FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
 {
-    (void)type;
     BufferId eBuffer;
-    if (!MapBuffer(buffer, &eBuffer) || g_anLfbLocks[Int32(eBuffer)] <= 0)
+    if (!MapBuffer(buffer, &eBuffer))
         return FXFALSE;
-    --g_anLfbLocks[Int32(eBuffer)];
+    LfbLock& lock = Context().GetLfbLock((type & 0x1u) == GR_LFB_WRITE_ONLY, eBuffer);
+    if (!lock.IsHeld())
+        return FXFALSE;
+    lock.Release(Context().GetDevice(), Context().m_nLfbConstantAlpha,
+                 Context().m_nLfbConstantDepth);
     return FXTRUE;
 }
 
@@ -233,14 +299,24 @@ void FX_CALL grLfbConstantDepth(FxU16 depth)
 
 void FX_CALL grLfbWriteColorFormat(GrColorFormat_t colorFormat)
 {
-    // LFB writes through a lock are raw 565; region writes of 32-bit pixels use the window's
-    // colour format.
-    (void)colorFormat;
+    if (!Context().IsInitialized())
+        return;
+    if (colorFormat < GR_COLORFORMAT_ARGB || colorFormat > GR_COLORFORMAT_BGRA)
+    {
+        Context().Error("grLfbWriteColorFormat: unknown colour format");
+        return;
+    }
+    // Orders the channels of the LFB writes that follow: locks taken from now on and region
+    // writes.
+    Context().m_eLfbColorFormat = colorFormat;
 }
 
 void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords)
 {
-    // Host and board share byte order here; nothing to swizzle.
-    (void)swizzleBytes;
-    (void)swapWords;
+    if (!Context().IsInitialized())
+        return;
+    // For write locks taken from now on: each 32-bit word the program writes has its bytes
+    // reversed and/or its 16-bit halves exchanged before it is taken apart.
+    Context().m_bLfbSwizzleBytes = swizzleBytes != FXFALSE;
+    Context().m_bLfbSwapWords = swapWords != FXFALSE;
 }

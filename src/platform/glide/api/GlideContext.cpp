@@ -121,6 +121,10 @@ bool GlideContext::Open(HWND hWnd, GrScreenResolution_t eResolution, GrScreenRef
 
 void GlideContext::Close()
 {
+    // The buffers behind every lock go away with the board; nothing is written back.
+    for (auto& aLocks : m_aLfbLocks)
+        for (LfbLock& lock : aLocks)
+            lock.Discard();
     m_Device.Close();
     m_Gu.Reset();
     m_nScreenWidth = m_nScreenHeight = 0;
@@ -170,6 +174,8 @@ void GlideContext::ResetState()
     }
     m_nLfbConstantAlpha = 0xFF;
     m_nLfbConstantDepth = 0;
+    m_eLfbColorFormat = m_eColorFormat;
+    m_bLfbSwizzleBytes = m_bLfbSwapWords = false;
     m_nStwHint = 0;
     GetState().bAllowMipMapDither = false;
     m_Device.SetRenderBuffer(BufferId::Back);

@@ -10,6 +10,7 @@
 #include "Device.h"
 #include "DeviceVertex.h"
 #include "GuTextureManager.h"
+#include "LfbLock.h"
 #include "Types.h"
 #include <glide.h>
 
@@ -62,6 +63,16 @@ class GlideContext
     // LFB write constants (grLfbConstantAlpha / grLfbConstantDepth).
     Int32 m_nLfbConstantAlpha = 0xFF;
     Int32 m_nLfbConstantDepth = 0;
+    // How later LFB writes order their channels (grLfbWriteColorFormat; the window's colour
+    // format at grSstWinOpen) and swizzle their words (grLfbWriteColorSwizzle).
+    GrColorFormat_t m_eLfbColorFormat = GR_COLORFORMAT_ARGB;
+    bool m_bLfbSwizzleBytes = false;
+    bool m_bLfbSwapWords = false;
+    // The held grLfbLock of each lock type and buffer (front, back, aux).
+    LfbLock& GetLfbLock(bool bWrite, BufferId eBuffer)
+    {
+        return m_aLfbLocks[bWrite ? 1 : 0][Int32(eBuffer)];
+    }
     // Last NCC table pointer downloaded per TMU and table (grTexDownloadTable skips a repeat).
     const void* m_aapLastNcc[GlideConfig::MaxTmus][2] = {{nullptr, nullptr}, {nullptr, nullptr}};
 
@@ -82,4 +93,5 @@ class GlideContext
     Int32 m_nSwapOverride = -1;
     bool m_bIgnoreReopen = false;
     FxU32 m_nStwHint = 0;
+    LfbLock m_aLfbLocks[2][3];
 };

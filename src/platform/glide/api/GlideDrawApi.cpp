@@ -1,4 +1,5 @@
 // Glide entry points: points, lines, triangles and polygons.
+#include "EdgeFringe.h"
 #include "GlideContext.h"
 #include <cmath>
 #include <glide.h>
@@ -71,8 +72,11 @@ Int32 ClipSide(const GrVertex* pIn, Int32 nIn, GrVertex* pOut, bool bY, float fB
     return nOut;
 }
 
-// Clips a convex polygon to the clip window and draws it as a fan.
-void DrawClipped(const GrVertex* pVertices, Int32 nCount)
+template <typename VertexAt> void DrawAntialiasedPolygon(VertexAt vertexAt, Int32 nCount);
+
+// Clips a convex polygon to the clip window and draws it as a fan; bAntialias adds a fringe to
+// every edge of the clipped polygon (those on the clip window fall outside it).
+void DrawClipped(const GrVertex* pVertices, Int32 nCount, bool bAntialias = false)
 {
     if (!pVertices || nCount < 3 || nCount > 64 || !Context().IsOpen())
         return;
@@ -85,8 +89,50 @@ void DrawClipped(const GrVertex* pVertices, Int32 nCount)
     n = ClipSide(aBufferB, n, aBufferA, false, float(state.nClipMaxX), -1.0f);
     n = ClipSide(aBufferA, n, aBufferB, true, float(state.nClipMinY), 1.0f);
     n = ClipSide(aBufferB, n, aBufferA, true, float(state.nClipMaxY), -1.0f);
+    if (bAntialias)
+    {
+        DrawAntialiasedPolygon([&](Int32 i) { return &aBufferA[i]; }, n);
+        return;
+    }
     for (Int32 i = 1; i + 1 < n; ++i)
         Draw(&aBufferA[0], &aBufferA[i], &aBufferA[i + 1]);
+}
+
+// Twice the signed area of a polygon, summed as a fan from its first vertex; its sign says on
+// which side of each edge the inside lies, as a triangle's does. vertexAt(i) gives vertex i.
+template <typename VertexAt> double PolygonArea(VertexAt vertexAt, Int32 nCount)
+{
+    DeviceVertex first, previous, next;
+    Context().ToDeviceVertex(*vertexAt(0), &first);
+    double dArea = 0.0;
+    for (Int32 i = 1; i + 1 < nCount; ++i)
+    {
+        Context().ToDeviceVertex(*vertexAt(i), &previous);
+        Context().ToDeviceVertex(*vertexAt(i + 1), &next);
+        dArea += EdgeFringe::SignedArea(first, previous, next);
+    }
+    return dArea;
+}
+
+// A convex polygon as a fan, then a fringe along each of its edges; nothing when culling
+// rejects the polygon's winding.
+template <typename VertexAt> void DrawAntialiasedPolygon(VertexAt vertexAt, Int32 nCount)
+{
+    if (nCount < 3 || !Context().IsOpen())
+        return;
+    const double dArea = PolygonArea(vertexAt, nCount);
+    if (!std::isfinite(dArea) || dArea == 0.0 ||
+        EdgeFringe::IsCulled(Context().GetState().eCull, dArea))
+        return;
+    for (Int32 i = 1; i + 1 < nCount; ++i)
+        Draw(vertexAt(0), vertexAt(i), vertexAt(i + 1));
+    DeviceVertex a, b;
+    for (Int32 i = 0; i < nCount; ++i)
+    {
+        Context().ToDeviceVertex(*vertexAt(i), &a);
+        Context().ToDeviceVertex(*vertexAt((i + 1) % nCount), &b);
+        EdgeFringe::DrawEdge(Context().GetDevice(), a, b, dArea);
+    }
 }
 } // namespace
 
@@ -172,34 +218,62 @@ void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex vlist[])
     grDrawPolygonVertexList(nverts, vlist);
 }
 
-// Antialiased variants are drawn without edge antialiasing (docs/fidelity.md).
+// The antialiased calls draw the primitive and then, along the edges they name, fringes whose
+// alpha falls to zero outwards, for the program's alpha blending to fade (EdgeFringe.h).
 void FX_CALL grAADrawPoint(const GrVertex* pt)
 {
-    grDrawPoint(pt);
+    if (!pt || !Context().IsOpen())
+        return;
+    DeviceVertex v;
+    Context().ToDeviceVertex(*pt, &v);
+    EdgeFringe::DrawPoint(Context().GetDevice(), v);
 }
 
 void FX_CALL grAADrawLine(const GrVertex* v1, const GrVertex* v2)
 {
-    grDrawLine(v1, v2);
+    if (!v1 || !v2 || !Context().IsOpen())
+        return;
+    DeviceVertex a, b;
+    Context().ToDeviceVertex(*v1, &a);
+    Context().ToDeviceVertex(*v2, &b);
+    EdgeFringe::DrawLine(Context().GetDevice(), a, b);
 }
 
 void FX_CALL grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c,
                               FxBool ab_antialias, FxBool bc_antialias, FxBool ca_antialias)
 {
-    (void)ab_antialias;
-    (void)bc_antialias;
-    (void)ca_antialias;
-    Draw(a, b, c);
+    if (!a || !b || !c || !Context().IsOpen())
+        return;
+    DeviceVertex av, bv, cv;
+    Context().ToDeviceVertex(*a, &av);
+    Context().ToDeviceVertex(*b, &bv);
+    Context().ToDeviceVertex(*c, &cv);
+    const double dArea = EdgeFringe::SignedArea(av, bv, cv);
+    if (!std::isfinite(dArea) || dArea == 0.0 ||
+        EdgeFringe::IsCulled(Context().GetState().eCull, dArea))
+        return;
+    DrawDevice(av, bv, cv);
+    Device& device = Context().GetDevice();
+    if (ab_antialias)
+        EdgeFringe::DrawEdge(device, av, bv, dArea);
+    if (bc_antialias)
+        EdgeFringe::DrawEdge(device, bv, cv, dArea);
+    if (ca_antialias)
+        EdgeFringe::DrawEdge(device, cv, av, dArea);
 }
 
 void FX_CALL grAADrawPolygon(int nverts, const int ilist[], const GrVertex vlist[])
 {
-    grDrawPolygon(nverts, ilist, vlist);
+    if (!ilist || !vlist)
+        return;
+    DrawAntialiasedPolygon([&](Int32 i) { return &vlist[ilist[i]]; }, nverts);
 }
 
 void FX_CALL grAADrawPolygonVertexList(int nverts, const GrVertex vlist[])
 {
-    grDrawPolygonVertexList(nverts, vlist);
+    if (!vlist)
+        return;
+    DrawAntialiasedPolygon([&](Int32 i) { return &vlist[i]; }, nverts);
 }
 
 void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
@@ -212,7 +286,10 @@ void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const 
 
 void FX_CALL guAADrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
-    guDrawTriangleWithClip(a, b, c);
+    if (!a || !b || !c)
+        return;
+    const GrVertex aVertices[3] = {*a, *b, *c};
+    DrawClipped(aVertices, 3, true);
 }
 
 void FX_CALL guDrawPolygonVertexListWithClip(int nverts, const GrVertex vlist[])

@@ -68,6 +68,9 @@ void BandRenderer::Clear(const DrawState& draw, const DrawQueue::ClearArgs& args
     {
         if (!Owns(nRow))
             continue;
+        // The filled pixels count as pixels out.
+        if (pColor || pAux)
+            m_Counters.nPixelsOut += UInt32(state.nClipMaxX - state.nClipMinX);
         const Int32 nScreenY = state.bOriginLowerLeft ? nHeight - 1 - nRow : nRow;
         const size_t nOffset = size_t(nScreenY) * size_t(nWidth);
         if (pColor)

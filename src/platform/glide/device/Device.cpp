@@ -49,6 +49,7 @@ bool Device::Open(const BoardConfig& board, Int32 nWidth, Int32 nHeight, Int32 n
     m_Counters = PixelCounters();
     m_Immediate.GetCounters() = PixelCounters();
     m_Current = DrawState();
+    m_Supplied = DrawState();
     ResetTriangleCounts();
     return true;
 }
@@ -120,6 +121,57 @@ void Device::Clear(UInt32 nRgb, Int32 nAlpha, Int32 nDepth)
     }
     else
         m_Immediate.Clear(m_Current, args, m_FrameBuffer);
+}
+
+DeviceState Device::SuppliedPixelState(const DeviceState& state)
+{
+    DeviceState out = state;
+    CombineUnitState pass;
+    pass.eOther = CombineOther::Iterated;
+    pass.eLocal = CombineLocal::Iterated;
+    pass.eFactor = CombineFactor::Zero;
+    pass.bInvertFactor = false;
+    pass.bZeroOther = true;
+    pass.bSubtractLocal = false;
+    pass.eAdd = CombineAdd::Local;
+    pass.bInvertOutput = false;
+    out.colorCombine = pass;
+    out.alphaCombine = pass;
+    out.bAlphaControlsLighting = false;
+    out.bDelta0 = false;
+    return out;
+}
+
+void Device::ShadePixels(BufferId eTarget, Int32 nScreenY, Int32 x, Int32 n, const UInt32* pArgb,
+                         const std::uint16_t* pDepth)
+{
+    if (!IsOpen() || !pArgb || !pDepth || eTarget == BufferId::Aux || nScreenY < 0 ||
+        nScreenY >= m_FrameBuffer.GetHeight())
+        return;
+    const Int32 nRow =
+        m_State.bOriginLowerLeft ? m_FrameBuffer.GetHeight() - 1 - nScreenY : nScreenY;
+    if (nRow < m_State.nClipMinY || nRow >= m_State.nClipMaxY)
+        return;
+    const Int32 x0 = x > m_State.nClipMinX ? x : m_State.nClipMinX;
+    const Int32 x1 = Int64(x) + n < m_State.nClipMaxX ? x + n : m_State.nClipMaxX;
+    if (x0 >= x1)
+        return;
+    Flush();
+    const DeviceState supplied = SuppliedPixelState(m_State);
+    if (m_Supplied.nSerial == 0 || m_Supplied.eTarget != eTarget ||
+        std::memcmp(&m_Supplied.state, &supplied, sizeof(DeviceState)) != 0)
+    {
+        m_Supplied = DrawState();
+        m_Supplied.state = supplied;
+        m_Supplied.eTarget = eTarget;
+        m_Supplied.nTmus = m_nTmus;
+        m_Supplied.nFracMask = m_Board.nBilinearFracMask;
+        m_Supplied.nSerial = ++m_nSerials;
+    }
+    const TriangleParams unused;
+    SpanRenderer& span = m_Immediate.GetSpanRenderer();
+    span.Begin(m_Supplied, unused, m_FrameBuffer, m_Immediate.GetCounters());
+    span.RenderSupplied(nRow, x0, x1, pArgb + (x0 - x), pDepth + (x0 - x));
 }
 
 void Device::Swap(Int32 nRetraces)

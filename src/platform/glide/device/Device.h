@@ -64,8 +64,21 @@ class Device
 
     // Fills the clip window of the render buffer: colour (0x00RRGGBB, dithered like pixels)
     // when RGB writes are on; the auxiliary buffer with nDepth when depth buffering is on and
-    // writable, or with nAlpha when it holds alpha and alpha writes are on.
+    // writable, or with nAlpha when it holds alpha and alpha writes are on. The filled pixels
+    // count as pixels out.
     void Clear(UInt32 nRgb, Int32 nAlpha, Int32 nDepth);
+
+    // Pixels that come from the linear frame buffer instead of a triangle (LFB writes through
+    // the pixel pipeline): pixels x .. x + n - 1 of screen row nScreenY (top row 0, whatever the
+    // origin), with colour and alpha pArgb[i] (0xAARRGGBB) and 16-bit depth pDepth[i] (a Z
+    // value, or the W float in the W-buffer modes; also the depth fog reads), go into eTarget
+    // through the current state as a triangle's pixels do after the colour and alpha combine
+    // units: chroma key (on the given colour), alpha test, fog, depth test and write, alpha
+    // blending, dithering, the write masks and the clip window. No TMU and no combine unit
+    // runs. Counted in the pixel counters like triangle pixels. Drawn at once, after whatever
+    // is queued.
+    void ShadePixels(BufferId eTarget, Int32 nScreenY, Int32 x, Int32 n, const UInt32* pArgb,
+                     const std::uint16_t* pDepth);
 
     // Waits for nRetraces virtual retraces, rotates the buffers, and shows the new front buffer
     // unless the output is deactivated.
@@ -88,6 +101,9 @@ class Device
     // Commands handed to the threads at a time while a frame is queued.
     static constexpr UInt32 PublishBatch = 256;
 
+    // The pipeline state of ShadePixels: the current state with both combine units passing
+    // the iterated (here: supplied) colour and alpha straight through.
+    static DeviceState SuppliedPixelState(const DeviceState& state);
     // Starts or stops threads when RenderOptions asks for another count.
     void MatchThreads();
     // Takes a new DrawState when the state, the render buffer or a TMU's contents changed.
@@ -109,6 +125,7 @@ class Device
     RenderWorkers m_Workers;
     BandRenderer m_Immediate; // draws on the calling thread, and binds textures for states
     DrawState m_Current;
+    DrawState m_Supplied; // ShadePixels' state
     UInt32 m_nSerials = 0;
     UInt32 m_nQueuedSerial = 0; // the serial of the queue's last state (0: none)
     UInt32 m_nPublished = 0;

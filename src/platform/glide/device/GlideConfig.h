@@ -17,9 +17,13 @@ constexpr Int32 MaxScreenHeight = 1200;
 constexpr Int32 SubpixelBits = 4;
 constexpr Int32 SubpixelOne = 1 << SubpixelBits;
 
-// Vertex positions are clamped to this many pixels either side of the origin before snapping, so
-// edge functions (products of two coordinate differences in 1/16 units) stay well inside 64 bits.
-constexpr Int32 MaxCoordinate = 8192;
+// The chip keeps a vertex position as a 16-bit 12.4 value (§6.1): snapped positions wrap into
+// -MaxCoordinate .. MaxCoordinate - 1/16 pixels, so whole multiples of CoordinateWrap pixels fall
+// away. Programs that add (float)(3 << 18) = 192 * 4096 to snap x and y and never subtract it
+// again rely on this.
+constexpr Int32 CoordinateBits = 16;
+constexpr Int32 CoordinateWrap = (1 << CoordinateBits) / SubpixelOne; // 4096 pixels
+constexpr Int32 MaxCoordinate = CoordinateWrap / 2;                   // 2048 pixels
 
 // Iterated colour, alpha and depth are 12-bit fractions (the chip's 12.12 / 20.12 iterators).
 constexpr Int32 ColorFracBits = 12;
@@ -52,9 +56,13 @@ static_assert(MaxScreenWidth <= 2048 && MaxScreenHeight <= 2048,
               "pixel indices must fit the 11-bit x and y of the dither and clip arithmetic");
 static_assert(Int64(2 * MaxCoordinate * SubpixelOne) * (2 * MaxCoordinate * SubpixelOne) * 4 <
                   (Int64(1) << 62),
-              "edge functions on clamped 12.4 coordinates must not overflow 64 bits");
+              "edge functions on wrapped 12.4 coordinates must not overflow 64 bits");
 static_assert(MaxCoordinate * SubpixelOne < (1 << 20),
               "snapped coordinates must fit the 20-bit subpixel range used by the setup");
+static_assert(MaxScreenWidth <= MaxCoordinate && MaxScreenHeight <= MaxCoordinate,
+              "every pixel of the largest screen must have its own wrapped coordinate");
+static_assert((3 << 18) % CoordinateWrap == 0 && (1 << 19) % CoordinateWrap == 0,
+              "the usual snap biases, 3 * 2^18 and 2^19, must fall away in the wrap");
 static_assert(Int64(MaxTexCoord) << TexCoordFracBits < (Int64(1) << 31),
               "fixed-point texture coordinates must fit a signed 32-bit integer");
 static_assert((MaxTmuBytes & (MaxTmuBytes - 1)) == 0, "TMU size must be a power of two");

@@ -113,6 +113,8 @@ void SpanRenderer::Begin(const DrawState& draw, const TriangleParams& tri, Frame
 {
     if (!PlanIsCurrent(draw, frameBuffer, counters))
         Plan(draw, frameBuffer, counters);
+    // A plan stays valid for a copy of the same DrawState held elsewhere: read this one.
+    m_pState = &draw.state;
     m_pTri = &tri;
     for (Int32 t = 0; t < m_nTmus; ++t)
         if (m_aTmuPlan[t].bNeedTexel)
@@ -771,6 +773,41 @@ void SpanRenderer::Render(Int32 nRow, Int32 x0, Int32 x1)
     }
 }
 
+void SpanRenderer::RenderSupplied(Int32 nRow, Int32 x0, Int32 x1, const UInt32* pArgb,
+                                  const std::uint16_t* pDepth)
+{
+    m_pSuppliedArgb = pArgb;
+    m_pSuppliedDepth = pDepth;
+    m_nSuppliedX0 = x0;
+    Render(nRow, x0, x1);
+    m_pSuppliedArgb = nullptr;
+    m_pSuppliedDepth = nullptr;
+}
+
+void SpanRenderer::LoadSupplied(Int32 x, Int32 n, Int32 nValid)
+{
+    const UInt32* pArgb = m_pSuppliedArgb + (x - m_nSuppliedX0);
+    const std::uint16_t* pDepth = m_pSuppliedDepth + (x - m_nSuppliedX0);
+    for (Int32 i = 0; i < nValid; ++i)
+    {
+        m_anIter[0][i] = Channel((pArgb[i] >> 16) & 0xFFu);
+        m_anIter[1][i] = Channel((pArgb[i] >> 8) & 0xFFu);
+        m_anIter[2][i] = Channel(pArgb[i] & 0xFFu);
+        m_anIter[3][i] = Channel(pArgb[i] >> 24);
+        // One stored depth serves the Z compare, the W compare and the fog alike.
+        m_anDepthValue[i] = pDepth[i];
+        m_anWFloat[i] = pDepth[i];
+        m_anDepthHigh[i] = Channel(pDepth[i] >> 8);
+    }
+    for (Int32 i = nValid; i < n; ++i)
+    {
+        for (Int32 c = 0; c < 4; ++c)
+            m_anIter[c][i] = 0;
+        m_anDepthValue[i] = m_anWFloat[i] = 0;
+        m_anDepthHigh[i] = 0;
+    }
+}
+
 void SpanRenderer::Prefetch(Int32 nRow, Int32 x0, Int32 x1) const
 {
     if (!m_pTarget)
@@ -908,25 +945,30 @@ void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
     m_pCounters->nPixelsIn += UInt32(nValid);
-    if (m_pfnFast && RenderFast(nRow, x, nValid, pColor, pAux))
+    if (m_pfnFast && !m_pSuppliedArgb && RenderFast(nRow, x, nValid, pColor, pAux))
         return;
     const UInt32 nFailuresBefore =
         m_pCounters->nChromaFail + m_pCounters->nAlphaFail + m_pCounters->nDepthFail;
     PixelStages::Fill(1, nValid, m_anLive);
     PixelStages::Fill(0, n - nValid, m_anLive + nValid);
 
-    if (m_bNeedIterRgb)
+    if (m_pSuppliedArgb)
+        LoadSupplied(x, n, nValid);
+    else
     {
-        PixelStages::Iterate(Int32(tri.red.At(dx, dy)), tri.red.nDx, n, m_anIter[0]);
-        PixelStages::Iterate(Int32(tri.green.At(dx, dy)), tri.green.nDx, n, m_anIter[1]);
-        PixelStages::Iterate(Int32(tri.blue.At(dx, dy)), tri.blue.nDx, n, m_anIter[2]);
+        if (m_bNeedIterRgb)
+        {
+            PixelStages::Iterate(Int32(tri.red.At(dx, dy)), tri.red.nDx, n, m_anIter[0]);
+            PixelStages::Iterate(Int32(tri.green.At(dx, dy)), tri.green.nDx, n, m_anIter[1]);
+            PixelStages::Iterate(Int32(tri.blue.At(dx, dy)), tri.blue.nDx, n, m_anIter[2]);
+        }
+        if (m_bNeedIterA)
+            PixelStages::Iterate(Int32(tri.alpha.At(dx, dy)), tri.alpha.nDx, n, m_anIter[3]);
+        if (m_bNeedDepth || m_bNeedW)
+            ComputeDepthValues(nRow, x, n);
+        if (m_bNeedTex0)
+            RunTmus(nRow, x, n, nValid, nScreenY);
     }
-    if (m_bNeedIterA)
-        PixelStages::Iterate(Int32(tri.alpha.At(dx, dy)), tri.alpha.nDx, n, m_anIter[3]);
-    if (m_bNeedDepth || m_bNeedW)
-        ComputeDepthValues(nRow, x, n);
-    if (m_bNeedTex0)
-        RunTmus(nRow, x, n, nValid, nScreenY);
 
     if (m_bLightingSelect)
     {

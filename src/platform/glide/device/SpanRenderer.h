@@ -42,6 +42,13 @@ class SpanRenderer
 
     // Pixels [x0, x1) of row nRow, already clipped to the clip window and the screen.
     void Render(Int32 nRow, Int32 x0, Int32 x1);
+    // Pixels [x0, x1) of row nRow whose colour and alpha (pArgb, 0xAARRGGBB) and 16-bit depth
+    // (pDepth: the Z value, or the W float in W-buffer modes; also the fog's depth) are given
+    // instead of iterated, pArgb[0] and pDepth[0] being pixel x0. The state's combine units must
+    // pass the iterated colour and alpha through (Device::ShadePixels sets them so); no TMU
+    // runs, and the stages draw them. Clipped like Render's spans.
+    void RenderSupplied(Int32 nRow, Int32 x0, Int32 x1, const UInt32* pArgb,
+                        const std::uint16_t* pDepth);
     // Asks the processor for the target pixels of a span that Render will draw soon.
     void Prefetch(Int32 nRow, Int32 x0, Int32 x1) const;
 
@@ -103,6 +110,8 @@ class SpanRenderer
     bool RenderFast(Int32 nRow, Int32 x, Int32 nValid, std::uint16_t* pColor, std::uint16_t* pAux);
 
     void RenderChunk(Int32 nRow, Int32 x, Int32 n);
+    // The supplied pixels of a chunk into the iterated and depth lanes (zero past nValid).
+    void LoadSupplied(Int32 x, Int32 n, Int32 nValid);
     void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
     static void RunUnit(const UnitInputs& inputs, Int32 n, Channel* pOut);
     void DepthTest(Int32 n, const std::uint16_t* pAux);
@@ -120,6 +129,10 @@ class SpanRenderer
     Int32 m_nTmus = 0;
     Int32 m_nWidth = 0;
     Int32 m_nHeight = 0;
+    // Set during RenderSupplied: the given pixels and the x of their first one.
+    const UInt32* m_pSuppliedArgb = nullptr;
+    const std::uint16_t* m_pSuppliedDepth = nullptr;
+    Int32 m_nSuppliedX0 = 0;
 
     // Which stages and inputs run for this triangle.
     bool m_bNeedIterRgb = false;

@@ -54,13 +54,13 @@ Gradient PlaneGradient(double p0, double p1, double p2, double dX1, double dY1, 
 
 Int32 TriangleSetup::Snap(float fValue)
 {
-    const double dLimit = double(GlideConfig::MaxCoordinate);
-    double d = double(fValue);
-    if (d < -dLimit)
-        d = -dLimit;
-    else if (d > dLimit)
-        d = dLimit;
-    return Int32(std::nearbyint(d * GlideConfig::SubpixelOne));
+    // The float times 16 is exact in a double, and so is its remainder by 2^16; 2^16 is even, so
+    // rounding the remainder keeps the ties-to-even choice of rounding the whole value.
+    const double dWrap = double(1 << GlideConfig::CoordinateBits);
+    const double dSixteenths = std::fmod(double(fValue) * GlideConfig::SubpixelOne, dWrap);
+    const Int64 nSixteenths = Int64(std::nearbyint(dSixteenths));
+    const Int64 nHalf = Int64(1) << (GlideConfig::CoordinateBits - 1);
+    return Int32(((nSixteenths + nHalf) & (2 * nHalf - 1)) - nHalf);
 }
 
 bool TriangleSetup::Culled(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
@@ -84,8 +84,8 @@ bool TriangleSetup::Culled(const DeviceVertex& a, const DeviceVertex& b, const D
 bool TriangleSetup::Setup(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
                           const DeviceState& state, Int32 nTmus, TriangleParams& tri)
 {
-    if (std::isnan(a.x) || std::isnan(a.y) || std::isnan(b.x) || std::isnan(b.y) ||
-        std::isnan(c.x) || std::isnan(c.y))
+    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y) ||
+        !std::isfinite(c.x) || !std::isfinite(c.y))
         return false;
     if (Culled(a, b, c, state.eCull))
         return false;

@@ -16,13 +16,14 @@ class TriangleSetup
 {
   public:
     // False when the triangle draws nothing: culled, zero area after snapping, or a position
-    // that is not a number. nTmus is how many TMU coordinate sets to set up.
+    // that is not a finite number. nTmus is how many TMU coordinate sets to set up.
     static bool Setup(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
                       const DeviceState& state, Int32 nTmus, TriangleParams& tri);
 
     // Rounds a position to 1/16 pixel (round to nearest, ties to even, as the FPU does when
-    // Glide programs convert to the chip's 12.4 format), clamped to +-8192 pixels where the chip
-    // would wrap (docs/fidelity.md).
+    // Glide programs convert to the chip's 12.4 format) and keeps the low 16 bits of that, as
+    // the chip does: the result lies in -2048..2047.9375 pixels (in 1/16 units) and whole
+    // multiples of 4096 pixels fall away (docs/fidelity.md). fValue must be finite.
     static Int32 Snap(float fValue);
 
   private:

@@ -74,6 +74,11 @@ typedef FxU32 GrControl_t;
 #define GR_CONTROL_RESIZE 0x3
 #define GR_CONTROL_MOVE 0x4
 
+/* Which picture the monitor shows on boards with a VGA pass-through. */
+typedef FxI32 GrPassthruMode_t;
+#define GR_PASSTHRU_SHOW_VGA 0x0
+#define GR_PASSTHRU_SHOW_SST1 0x1
+
 typedef FxI32 GrCullMode_t;
 #define GR_CULL_DISABLE 0x0
 #define GR_CULL_NEGATIVE 0x1

@@ -59,6 +59,16 @@ TEST(GlideHeader, StructureLayouts)
     EXPECT_EQ(offsetof(Gu3dfInfo, data), 24u + 1024u);
 }
 
+TEST(GlideHeader, PassThroughModesAreAnEnumerationType)
+{
+    // Programs keep the mode in a variable of its own type; like every Glide enumeration it is
+    // a signed 32-bit integer.
+    GrPassthruMode_t eMode = GR_PASSTHRU_SHOW_SST1;
+    EXPECT_EQ(sizeof eMode, 4u);
+    eMode = -1;
+    EXPECT_LT(eMode, GR_PASSTHRU_SHOW_VGA);
+}
+
 struct NamedValue
 {
     const char* pchName;
@@ -104,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         VALUE(GR_BLEND_ALPHA_SATURATE, 0xF), VALUE(GR_BLEND_PREFOG_COLOR, 0xF),
         VALUE(GR_BLEND_DST_COLOR, 0x2), VALUE(GR_BLEND_ONE_MINUS_DST_ALPHA, 0x7),
         VALUE(GR_ALPHASOURCE_TEXTURE_ALPHA_TIMES_ITERATED_ALPHA, 3),
-        VALUE(GLIDE_STATE_PAD_SIZE, 312), VALUE(GR_FOG_TABLE_SIZE, 64)));
+        VALUE(GLIDE_STATE_PAD_SIZE, 312), VALUE(GR_FOG_TABLE_SIZE, 64),
+        VALUE(GR_PASSTHRU_SHOW_VGA, 0x0), VALUE(GR_PASSTHRU_SHOW_SST1, 0x1)));
 #undef VALUE
 } // namespace

@@ -120,12 +120,12 @@ TEST(GlideLock, ExposesTheBufferWithItsStride)
     EXPECT_TRUE(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER));
     EXPECT_FALSE(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER));
     EXPECT_EQ(board.Pixel(7, 3), 0x1234);
-    // A wrong structure size, or a write format that is not 565, is refused.
+    // A wrong structure size, or a reserved write mode, is refused.
     info.size = 12;
     EXPECT_FALSE(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_ANY,
                            GR_ORIGIN_UPPER_LEFT, FXFALSE, &info));
     info.size = sizeof info;
-    EXPECT_FALSE(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_888,
+    EXPECT_FALSE(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_RESERVED1,
                            GR_ORIGIN_UPPER_LEFT, FXFALSE, &info));
 }
 } // namespace

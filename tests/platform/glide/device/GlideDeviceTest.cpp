@@ -198,12 +198,14 @@ TEST(GlideEdges, CeilingDivisionRoundsUpForBothSigns)
     EXPECT_EQ(EdgeWalker::CeilDiv(-7, 2), -3);
     EXPECT_EQ(EdgeWalker::CeilDiv(-8, 2), -4);
     EXPECT_EQ(EdgeWalker::CeilDiv(0, 5), 0);
-    // Snapping rounds to the nearest sixteenth, ties to even, and clamps far positions.
+    // Snapping rounds to the nearest sixteenth, ties to even, and wraps far positions.
     EXPECT_EQ(TriangleSetup::Snap(3.49f), 56);
     EXPECT_EQ(TriangleSetup::Snap(3.53125f), 56); // 56.5 -> 56
     EXPECT_EQ(TriangleSetup::Snap(3.59375f), 58); // 57.5 -> 58
     EXPECT_EQ(TriangleSetup::Snap(-0.03125f), 0); // -0.5 -> 0
-    EXPECT_EQ(TriangleSetup::Snap(1e9f), 8192 * 16);
+    // 1e9 * 16 = 2^13 * 1953125; 1953125 = 5 (mod 8), so the low 16 bits are 5 * 2^13 = 40960,
+    // which as a signed 16-bit value is -24576 sixteenths.
+    EXPECT_EQ(TriangleSetup::Snap(1e9f), -24576);
 }
 
 TEST(GlideTextureUnit, DownloadsAndTablesRefreshTheDecodedChain)

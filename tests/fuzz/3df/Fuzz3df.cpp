@@ -104,6 +104,20 @@ void ReadFile()
     }
 }
 
+// Once a process: null arguments and a file that is not there are refused, not dereferenced.
+void CallWithoutFile()
+{
+    Gu3dfInfo info;
+    std::memset(&info, 0, sizeof(info));
+    const std::string strMissing = g_strPath + ".missing";
+    if (gu3dfGetInfo(nullptr, &info) || gu3dfGetInfo(g_strPath.c_str(), nullptr) ||
+        gu3dfGetInfo(strMissing.c_str(), &info) || gu3dfLoad(nullptr, &info) ||
+        gu3dfLoad(g_strPath.c_str(), nullptr) || gu3dfLoad(strMissing.c_str(), &info))
+    {
+        __builtin_trap();
+    }
+}
+
 void RemoveScratchFile()
 {
     unlink(g_strPath.c_str());
@@ -135,6 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pbData, size_t nSize)
     {
         g_strPath = ScratchPath();
         std::atexit(&RemoveScratchFile);
+        CallWithoutFile();
     }
     if (nSize != 0)
     {

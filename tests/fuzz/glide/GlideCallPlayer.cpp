@@ -125,6 +125,7 @@ void GlideCallPlayer::Play()
                          nHandler, static_cast<long long>(m_nPixels));
         (this->*s_apHandlers[nHandler])();
     }
+    PlantFault();
     FrameCheck("end of input");
     grGlideShutdown();
     ForgetBoardPointers();
@@ -204,6 +205,16 @@ std::int64_t GlideCallPlayer::VertexArea(const int* pnIndices, int nCount) const
     if (fSpanX < 0.0f || fSpanY < 0.0f)
         return 1;
     return (std::int64_t(fSpanX) + 2) * (std::int64_t(fSpanY) + 2);
+}
+
+void GlideCallPlayer::PlantFault()
+{
+    if (m_ePlant == Plant::None || m_nWidth == 0)
+        return;
+    FxU16 nPixel = 0x1234;
+    const bool bRing = m_ePlant == Plant::Ring;
+    grLfbWriteRegion(GR_BUFFER_BACKBUFFER, bRing ? 0 : m_nWidth / 2, bRing ? 0 : m_nHeight / 2,
+                     GR_LFB_SRC_FMT_565, 1, 1, 2, &nPixel);
 }
 
 void GlideCallPlayer::FrameCheck(const char* pchWhen)

@@ -31,7 +31,17 @@ class GlideCallPlayer
     static constexpr int kMaxSwaps = 6;
     static constexpr int kVertices = 8;
 
+    // A planted fault, to show that the checks catch one: a pixel changed in the middle of the
+    // back buffer, or one in the guard band, just before the last frame point.
+    enum class Plant
+    {
+        None,
+        Pixel,
+        Ring,
+    };
+
     GlideCallPlayer(FuzzInput& input, FrameRecorder& recorder, const std::string& strPass);
+    void SetPlant(Plant ePlant) { m_ePlant = ePlant; }
     // Opens, plays every call the input holds (or the budget allows), captures the last frame
     // and shuts Glide down.
     void Play();
@@ -52,6 +62,7 @@ class GlideCallPlayer
     void FillTexInfo(GrTexInfo* pInfo);
     GrMipMapId_t MipMapId();
     void FrameCheck(const char* pchWhen);
+    void PlantFault();
 
     // Calls, one handler per kind (GlideCallPlayer.cpp, GlideCallPlayerTexture.cpp).
     void CallVertex();
@@ -110,6 +121,7 @@ class GlideCallPlayer
     FuzzInput& m_Input;
     FrameRecorder& m_Recorder;
     std::string m_strPass;
+    Plant m_ePlant = Plant::None;
     FrameGuard m_Guard;
     bool m_bGuarded = false;
     FxU32 m_nWidth = 0;

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "FrameRecorder.h"
@@ -39,12 +40,19 @@ void IgnoreError(const char* pchMessage, FxBool bFatal)
     (void)pchMessage;
     (void)bFatal;
 }
+
+// GLIDE_FUZZ_PLANT=pixel changes a pixel in the second pass only, =ring one in the guard band of
+// the first pass: each must trap (scripts/run-fuzz checks that it does).
+GlideCallPlayer::Plant g_ePlant = GlideCallPlayer::Plant::None;
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* pnArgc, char*** pppchArgv)
 {
     (void)pnArgc;
     (void)pppchArgv;
+    if (const char* pchPlant = std::getenv("GLIDE_FUZZ_PLANT"))
+        g_ePlant = std::strcmp(pchPlant, "ring") == 0 ? GlideCallPlayer::Plant::Ring
+                                                      : GlideCallPlayer::Plant::Pixel;
     setenv("MOLTRANE_HEADLESS", "1", 1);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("FX_GLIDE_SWAPINTERVAL", "0", 1);
@@ -64,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pbData, std::size_t nS
         recorder.BeginPass(bFirst, strPass);
         FuzzInput input(pbData, nSize);
         GlideCallPlayer player(input, recorder, strPass);
+        const bool bSecond = &options == &kPasses[1];
+        if ((g_ePlant == GlideCallPlayer::Plant::Pixel && bSecond) ||
+            (g_ePlant == GlideCallPlayer::Plant::Ring && bFirst))
+            player.SetPlant(g_ePlant);
         player.Play();
         recorder.EndPass();
         bFirst = false;

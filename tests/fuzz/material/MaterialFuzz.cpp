@@ -106,6 +106,10 @@ extern "C" int LLVMFuzzerInitialize(int* pnArgc, char*** pppchArgv)
     (void)pppchArgv;
     MakeScratchDirectory();
     OpenBoard();
+    // A material file that is not there gives the built-in material and a successful load.
+    Material missing;
+    if (missing.Load(SString("Missing.mtl", 11)) != 1)
+        std::abort();
     return 0;
 }
 
@@ -119,6 +123,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const Int32 nResult = material.Load(SString("Default.mtl", 11));
     if (nResult != 0 && nResult != 1)
         std::abort();
+    // A loaded material is applied as the renderer does: its values go to Glide as they are.
+    if (nResult == 1)
+        material.Apply();
     // A texture name longer than a word can hold never reaches the material.
     if (material.m_strTextureName.GetLength() > 259)
         std::abort();

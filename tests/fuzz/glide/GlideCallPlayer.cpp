@@ -612,9 +612,18 @@ void GlideCallPlayer::CallQueries()
         grSplash(0.0f, 0.0f, 64.0f, 64.0f, m_Input.U32());
         break;
     default:
+    {
         (void)guEndianSwapBytes(m_Input.U16());
         (void)guEndianSwapWords(m_Input.U32());
+        // What the software board does not provide: each must return without effect.
+        std::uint16_t anSource[16] = {}, anEncoded[64] = {};
+        (void)guEncodeRLE16(anEncoded, anSource, 4, 4);
+        guMovieSetName("fuzz");
+        guMovieStart();
+        guMovieStop();
+        (void)guTexCreateColorMipMap();
         break;
+    }
     }
 }
 

@@ -217,6 +217,20 @@ def shapes():
     return p
 
 
+def each_call(fill, board="voodoo", guarded=True):
+    # Every call once, with its argument bytes all one value: a start for each sub-case.
+    p = Program(board=board, guarded=guarded)
+    for name in CALLS:
+        if name in ("Shutdown", "Reopen"):
+            continue
+        p.call(name)
+        p.u8(*([fill] * 24))
+    p.call("Reopen"); p.u8(*([fill] * 12))
+    p.call("Shutdown")
+    p.call("Clear"); p.u8(*([fill] * 8))
+    return p
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "seeds", "glide")
@@ -227,6 +241,8 @@ def main():
              "state-and-reopen": state_and_reopen(True),
              "state-across-reopen": state_and_reopen(False), "gr-textures": gr_textures(),
              "shapes": shapes()}
+    for fill in range(8):
+        seeds["each-call-%d" % fill] = each_call(fill, ("voodoo", "voodoo2")[fill & 1], fill < 6)
     for name, program in seeds.items():
         with open(os.path.join(out, name + ".bin"), "wb") as f:
             f.write(program.b)

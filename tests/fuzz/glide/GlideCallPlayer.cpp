@@ -107,8 +107,13 @@ GlideCallPlayer::GlideCallPlayer(FuzzInput& input, FrameRecorder& recorder,
 void GlideCallPlayer::Play()
 {
     const std::uint8_t nFlags = m_Input.U8();
+    // Bit 0: guarded; bits 1-3: the board; bit 4: a second open closes the first.
     m_bGuarded = (nFlags & 1) != 0;
-    setenv("GLIDE_SW_BOARD", kBoards[(nFlags >> 1) % 5], 1);
+    setenv("GLIDE_SW_BOARD", kBoards[((nFlags >> 1) & 7) % 5], 1);
+    if (nFlags & 0x10)
+        setenv("FX_GLIDE_IGNORE_REOPEN", "1", 1);
+    else
+        unsetenv("FX_GLIDE_IGNORE_REOPEN");
     grGlideInit();
     GrHwConfiguration hw;
     grSstQueryHardware(&hw);

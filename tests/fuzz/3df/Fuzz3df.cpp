@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <glide.h>
 
+#include "Gu3dfFormat.h"
 #include "Gu3dfReader.h"
 
 namespace
@@ -79,7 +81,29 @@ void LoadMismatched(const Gu3dfInfo& good)
     }
 }
 
-void ReadFile()
+// A file read as valid is of one of the 13 formats, and its header (the first 100 bytes) names
+// that format, in any case.
+void CheckFormatWord(const Gu3dfInfo& info, const uint8_t* pbData, size_t nSize)
+{
+    const char* pchToken = Gu3dfFormat::TokenOf(info.header.format);
+    if (!Gu3dfFormat::IsKnownFormat(info.header.format) || pchToken == nullptr)
+    {
+        __builtin_trap();
+    }
+    const size_t nToken = std::strlen(pchToken);
+    const size_t nHeader = nSize < 100 ? nSize : 100;
+    const char* pchHeader = reinterpret_cast<const char*>(pbData);
+    for (size_t nAt = 0; nAt + nToken <= nHeader; ++nAt)
+    {
+        if (strncasecmp(pchHeader + nAt, pchToken, nToken) == 0)
+        {
+            return;
+        }
+    }
+    __builtin_trap();
+}
+
+void ReadFile(const uint8_t* pbData, size_t nSize)
 {
     Gu3dfInfo info;
     std::memset(&info, 0, sizeof(info));
@@ -100,6 +124,7 @@ void ReadFile()
     info.data = data.data();
     if (gu3dfLoad(g_strPath.c_str(), &info))
     {
+        CheckFormatWord(info, pbData, nSize);
         LoadMismatched(info);
     }
 }
@@ -163,6 +188,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pbData, size_t nSize)
         }
     }
     WriteFile(pbData, nSize);
-    ReadFile();
+    ReadFile(pbData, nSize);
     return 0;
 }

@@ -68,8 +68,30 @@ void RemoveScratchDirectory()
 
 // Memory-backed storage when there is some: millions of writes to a disk
 // would make the disk, not the reader, the bottleneck.
+DWORD TooLongModulePath(LPSTR pchBuffer, DWORD nSize)
+{
+    // As GetModuleFileNameA answers for a path that does not fit: cut short, the size returned.
+    std::memset(pchBuffer, 'd', nSize - 1);
+    pchBuffer[nSize - 1] = '\0';
+    return nSize;
+}
+
+// Once a process: the program's own directory is found through the default source, and a
+// program path too long for the buffer fails the load instead of naming another directory.
+void CheckProgramDirectory()
+{
+    SString strDirectory;
+    if (!ProgramDirectory::Get(strDirectory) || strDirectory.GetLength() == 0)
+        std::abort();
+    ProgramDirectory::SetSource(&TooLongModulePath);
+    Material material;
+    if (material.Load(SString("Default.mtl", 11)) != 0)
+        std::abort();
+}
+
 void MakeScratchDirectory()
 {
+    CheckProgramDirectory();
     struct stat shm;
     std::string strTemplate = stat("/dev/shm", &shm) == 0 && S_ISDIR(shm.st_mode)
                                   ? "/dev/shm/moltrane-fuzz-material-XXXXXX"

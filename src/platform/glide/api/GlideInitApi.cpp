@@ -2,6 +2,7 @@
 #include "BoardSelection.h"
 #include "GlideContext.h"
 #include "GlideMap.h"
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <glide.h>
@@ -13,14 +14,27 @@ GlideContext& Context()
     return GlideContext::Get();
 }
 
-// The saved state of grGlideGetState: the device's pipeline state and the API's own settings.
+// The saved state of grGlideGetState: the device's pipeline state and the API's own settings,
+// and a check word over both, so grGlideSetState can tell a state grGlideGetState wrote from
+// other bytes (the device trusts its state's enumerations and flags).
 struct SavedState
 {
     DeviceState state;
     FxU32 nStwHint;
+    FxU32 nCheck;
 };
 static_assert(sizeof(SavedState) <= sizeof(GrState),
               "grGlideGetState must fit the published 312-byte GrState");
+
+// FNV-1a (32-bit) over everything before the check word, mixed with a tag of this format.
+FxU32 CheckWord(const SavedState& saved)
+{
+    const unsigned char* pbBytes = reinterpret_cast<const unsigned char*>(&saved);
+    FxU32 nHash = 2166136261u ^ 0x47534156u; // "GSAV"
+    for (size_t i = 0; i < offsetof(SavedState, nCheck); ++i)
+        nHash = (nHash ^ pbBytes[i]) * 16777619u;
+    return nHash;
+}
 } // namespace
 
 FxBool FX_CALL grSstQueryBoards(GrHwConfiguration* hwConfig)
@@ -231,8 +245,10 @@ void FX_CALL grGlideGetState(GrState* state)
     if (!state || !Context().IsInitialized())
         return;
     SavedState saved;
+    std::memset(static_cast<void*>(&saved), 0, sizeof saved); // padding included: it is hashed
     saved.state = Context().GetState();
     saved.nStwHint = Context().GetStwHint();
+    saved.nCheck = CheckWord(saved);
     std::memset(state, 0, sizeof *state);
     std::memcpy(state->pad, &saved, sizeof saved);
 }
@@ -243,8 +259,16 @@ void FX_CALL grGlideSetState(const GrState* state)
         return;
     SavedState saved;
     std::memcpy(&saved, state->pad, sizeof saved);
+    // Bytes grGlideGetState did not write (or changed since) are refused: they could hold
+    // enumerations and flags the device has no meaning for (docs/fidelity.md).
+    if (saved.nCheck != CheckWord(saved))
+        return Context().Error("grGlideSetState: not a state saved by grGlideGetState");
     Context().GetState() = saved.state;
     Context().SetStwHint(saved.nStwHint);
+    // A state saved on a larger screen (before a reopen) keeps its clip window on this one.
+    const DeviceState& restored = saved.state;
+    grClipWindow(FxU32(restored.nClipMinX), FxU32(restored.nClipMinY), FxU32(restored.nClipMaxX),
+                 FxU32(restored.nClipMaxY));
 }
 
 void FX_CALL grGlideShamelessPlug(const FxBool on)

@@ -1,6 +1,8 @@
 // The pixel pipeline around the combine units: Gouraud iterators, alpha test, chroma key,
 // depth buffering, fog, write masks, the render buffer, and the state grSstWinOpen resets.
 #include "GlideTestSupport.h"
+#include <cstring>
+#include <vector>
 
 using namespace GlideTest;
 
@@ -280,5 +282,75 @@ TEST(GlideState, GetAndSetStateRestoreThePipeline)
     grGlideSetState(&saved);
     DrawRect(0, 0, 8, 8);
     EXPECT_EQ(board.Pixel(3, 3), Rgb565(31, 0, 0));
+}
+} // namespace
+
+namespace
+{
+int g_nStateErrors = 0;
+void CountStateError(const char* pchMessage, FxBool bFatal)
+{
+    (void)pchMessage;
+    if (!bFatal)
+        ++g_nStateErrors;
+}
+} // namespace
+
+namespace
+{
+// A state saved at 640x480, restored after the board was reopened at 320x200 (the fuzzer's
+// input: save, close, open smaller, restore, clear): the clear stays on the smaller screen.
+TEST(GlideState, StateFromALargerScreenKeepsTheClipWindowOnTheScreen)
+{
+    Board board("voodoo", GR_RESOLUTION_640x480);
+    ASSERT_TRUE(board.IsOpen());
+    GrState saved;
+    grGlideGetState(&saved);
+    grSstWinClose();
+    ASSERT_TRUE(grSstWinOpen(0, GR_RESOLUTION_320x200, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB,
+                             GR_ORIGIN_UPPER_LEFT, 2, 1));
+    grGlideSetState(&saved);
+    grDitherMode(GR_DITHER_DISABLE);
+    grBufferClear(0x00FFFFFFu, 0, 0);
+    std::vector<std::uint16_t> pixels(320 * 200);
+    ASSERT_TRUE(grLfbReadRegion(GR_BUFFER_BACKBUFFER, 0, 0, 320, 200, 640, pixels.data()));
+    EXPECT_EQ(pixels.front(), 0xFFFF);
+    EXPECT_EQ(pixels.back(), 0xFFFF);
+    // The clip window is the whole smaller screen: a triangle reaching past it fills to the edge.
+    grConstantColorValue(0x000000FFu);
+    guColorCombineFunction(GR_COLORCOMBINE_CCRGB);
+    DrawRect(300, 180, 700, 500);
+    ASSERT_TRUE(grLfbReadRegion(GR_BUFFER_BACKBUFFER, 0, 0, 320, 200, 640, pixels.data()));
+    EXPECT_EQ(pixels.back(), Rgb565(0, 0, 31));
+}
+
+TEST(GlideState, BytesNotWrittenByGetStateAreRefused)
+{
+    Board board;
+    ASSERT_TRUE(board.IsOpen());
+    g_nStateErrors = 0;
+    grErrorSetCallback(&CountStateError);
+    grConstantColorValue(0x00FF0000u);
+    guColorCombineFunction(GR_COLORCOMBINE_CCRGB);
+    GrState saved;
+    grGlideGetState(&saved);
+    grConstantColorValue(0x0000FF00u);
+    // One changed byte (in the combine units, where the device reads enumerations), and a
+    // state of all zeros: both refused, the pipeline left as it is.
+    GrState changed = saved;
+    changed.pad[1] = char(0x7F);
+    grGlideSetState(&changed);
+    GrState zeros;
+    std::memset(&zeros, 0, sizeof zeros);
+    grGlideSetState(&zeros);
+    EXPECT_EQ(g_nStateErrors, 2);
+    DrawRect(0, 0, 8, 8);
+    EXPECT_EQ(board.Pixel(3, 3), Rgb565(0, 63, 0));
+    // The state as saved is still taken.
+    grGlideSetState(&saved);
+    DrawRect(0, 0, 8, 8);
+    EXPECT_EQ(board.Pixel(3, 3), Rgb565(31, 0, 0));
+    EXPECT_EQ(g_nStateErrors, 2);
+    grErrorSetCallback(nullptr);
 }
 } // namespace

@@ -80,11 +80,14 @@ bool AdoptedWindow::GetScreenSize(int* pnWidth, int* pnHeight)
 void AdoptedWindow::OnSystemEvent(const SDL_Event& event)
 {
     if (g_uBound && NativeWindow::IsDestroyEvent(event, g_uBound))
-    {
-        if (Window* pWindow = WindowRegistry::Find(g_hBound))
-            pWindow->surface.MarkGone();
-        CloseRequest::Request();
-    }
+        OnGone();
+}
+
+void AdoptedWindow::OnGone()
+{
+    if (Window* pWindow = WindowRegistry::Find(g_hBound))
+        pWindow->surface.MarkGone();
+    CloseRequest::Request();
 }
 
 void AdoptedWindow::OnDestroy(HWND hWnd)

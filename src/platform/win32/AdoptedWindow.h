@@ -35,6 +35,9 @@ class AdoptedWindow
     static bool GetScreenSize(int* pnWidth, int* pnHeight);
     // A window-system event: the adopted window's destruction asks the program to close.
     static void OnSystemEvent(const SDL_Event& event);
+    // Its owner destroyed it (seen by an error when drawing into it): the program is asked to
+    // close.
+    static void OnGone();
     // The window that took it is being destroyed.
     static void OnDestroy(HWND hWnd);
     static void Reset();

@@ -23,8 +23,9 @@ class NativeWindow
     static uint64_t Root();
     // After SDL wrapped the window: asks for its size changes, exposures and destruction on
     // SDL's own connection (never for its input, which stays with the program that made it),
-    // and keeps errors about it (drawing into it after it went away) from ending the process.
-    static void Watch(SDL_Window* pWindow, uint64_t uNativeWindow);
+    // and keeps window errors (drawing into it after it went away) from ending the process;
+    // pfnOnGone runs, on the window thread, at the first error about the window itself.
+    static void Watch(SDL_Window* pWindow, uint64_t uNativeWindow, void (*pfnOnGone)());
     // True when the event tells that the watched window was destroyed.
     static bool IsDestroyEvent(const SDL_Event& event, uint64_t uNativeWindow);
     // True once an error about the watched window was reported (it is gone).

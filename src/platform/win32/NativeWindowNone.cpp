@@ -15,7 +15,7 @@ uint64_t NativeWindow::Root()
     return 0;
 }
 
-void NativeWindow::Watch(SDL_Window*, uint64_t) {}
+void NativeWindow::Watch(SDL_Window*, uint64_t, void (*)()) {}
 
 bool NativeWindow::IsDestroyEvent(const SDL_Event&, uint64_t)
 {

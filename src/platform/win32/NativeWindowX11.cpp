@@ -1,8 +1,10 @@
 // NativeWindow on X11: the window is an X window id. Its existence and size are asked on a
 // connection of our own (SDL's may not be open yet); the events come on SDL's connection as
 // SDL_SYSWMEVENT. Xlib's default error handler ends the process, and drawing into a window that
-// its owner has just destroyed is an error the program cannot avoid, so errors about the
-// watched window are kept and the rest go on to the handler that was there before.
+// its owner has just destroyed, or asking where it is (SDL does on its last configure events),
+// is an error the program cannot avoid: while a window is watched, window and drawable errors
+// are kept (one about the watched window means it is gone) and the rest go on to the handler
+// that was there before.
 #include "NativeWindow.h"
 
 #include <SDL.h>
@@ -22,6 +24,7 @@ namespace
 int g_nQueryError = 0;
 std::atomic<unsigned long> g_uWatched{0};
 std::atomic<bool> g_bFailed{false};
+void (*g_pfnOnGone)() = nullptr;
 XErrorHandler g_pfnPrevious = nullptr;
 bool g_bHandlerInstalled = false;
 
@@ -33,9 +36,11 @@ int KeepQueryError(Display*, XErrorEvent* pError)
 
 int KeepWatchedErrors(Display* pDisplay, XErrorEvent* pError)
 {
-    if (g_uWatched != 0 && pError->resourceid == g_uWatched)
+    const bool bWindowError = pError->error_code == BadWindow || pError->error_code == BadDrawable;
+    if (g_uWatched != 0 && bWindowError)
     {
-        g_bFailed = true;
+        if (pError->resourceid == g_uWatched && !g_bFailed.exchange(true) && g_pfnOnGone)
+            g_pfnOnGone();
         return 0;
     }
     return g_pfnPrevious ? g_pfnPrevious(pDisplay, pError) : 0;
@@ -83,7 +88,7 @@ uint64_t NativeWindow::Root()
     return uRoot;
 }
 
-void NativeWindow::Watch(SDL_Window* pWindow, uint64_t uNativeWindow)
+void NativeWindow::Watch(SDL_Window* pWindow, uint64_t uNativeWindow, void (*pfnOnGone)())
 {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -93,6 +98,7 @@ void NativeWindow::Watch(SDL_Window* pWindow, uint64_t uNativeWindow)
     Window window = static_cast<Window>(uNativeWindow);
     g_uWatched = window;
     g_bFailed = false;
+    g_pfnOnGone = pfnOnGone;
     if (!g_bHandlerInstalled)
     {
         g_pfnPrevious = XSetErrorHandler(KeepWatchedErrors);
@@ -126,6 +132,7 @@ bool NativeWindow::HasFailed()
 
 void NativeWindow::Forget()
 {
+    g_pfnOnGone = nullptr;
     g_uWatched = 0;
     g_bFailed = false;
 }

@@ -68,7 +68,7 @@ bool AdoptPending(HWND hWnd, Window& window)
         return false;
     AdoptedWindow::Bind(hWnd);
     window.rcWindow = {0, 0, nWidth, nHeight};
-    window.surface.Adopt(uNative, nWidth, nHeight);
+    window.surface.Adopt(uNative, nWidth, nHeight, AdoptedWindow::OnGone);
     return true;
 }
 

@@ -40,7 +40,7 @@ void WindowSurface::Create(const char* pszTitle, int x, int y, int nWidth, int n
                 SDL_GetError());
 }
 
-bool WindowSurface::Adopt(uint64_t uNativeWindow, int nWidth, int nHeight)
+bool WindowSurface::Adopt(uint64_t uNativeWindow, int nWidth, int nHeight, void (*pfnOnGone)())
 {
     Resize(nWidth, nHeight);
     m_bAdopted = true;
@@ -52,7 +52,10 @@ bool WindowSurface::Adopt(uint64_t uNativeWindow, int nWidth, int nHeight)
                 static_cast<unsigned long long>(uNativeWindow), SDL_GetError());
         return false;
     }
-    NativeWindow::Watch(m_pWindow, uNativeWindow);
+    NativeWindow::Watch(m_pWindow, uNativeWindow, pfnOnGone);
+    // A window lent by the screensaver itself (or its preview pane) must not hold the
+    // desktop's screensaver off, as SDL does for a program's own windows.
+    SDL_EnableScreenSaver();
     if (!SDL_GetWindowSurface(m_pWindow))
         fprintf(stderr, "win32 stand-in: no window surface (%s); drawing stays off screen\n",
                 SDL_GetError());

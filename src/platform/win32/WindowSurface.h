@@ -32,7 +32,8 @@ class WindowSurface
     // Draws into a window of another program (an X window id) instead of opening one: the
     // surface never shows, hides, raises, minimises or retitles it. False when SDL cannot
     // wrap it; drawing then stays off screen.
-    bool Adopt(uint64_t uNativeWindow, int nWidth, int nHeight);
+    // pfnOnGone runs when drawing finds the window gone.
+    bool Adopt(uint64_t uNativeWindow, int nWidth, int nHeight, void (*pfnOnGone)());
     // The adopted window was destroyed by its owner: nothing is put to it any more.
     void MarkGone() { m_bGone = true; }
     bool IsAdopted() const { return m_bAdopted; }

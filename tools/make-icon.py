@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Draws the Vellumtide application icon: a warped, glowing grid over a
 turning dome of colour, at 16, 32 and 48 pixels, and writes it as a Windows
-.ico (32-bit BMP entries with an AND mask). Run: make-icon.py OUT.ico"""
+.ico (32-bit BMP entries with an AND mask), or, for the Linux desktop, as one
+PNG of the given size. Run: make-icon.py OUT.ico, or make-icon.py --png SIZE OUT.png"""
 import math
 import struct
 import sys
+import zlib
 
 
 def pixel(size, x, y):
@@ -44,7 +46,29 @@ def bmp_entry(size):
     return header + b''.join(rows) + mask
 
 
+def png_file(size):
+    # Straight RGBA rows, each after a filter byte of 0 (none).
+    raw = b''
+    for y in range(size):
+        raw += b'\0'
+        for x in range(size):
+            blue, green, red, alpha = pixel(size, x, y)
+            raw += struct.pack('BBBB', red, green, blue, alpha)
+
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data +
+                struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == '--png':
+        with open(sys.argv[3], 'wb') as f:
+            f.write(png_file(int(sys.argv[2])))
+        return
     sizes = [16, 32, 48]
     images = [bmp_entry(s) for s in sizes]
     out = struct.pack('<HHH', 0, 1, len(sizes))

@@ -15,6 +15,7 @@ HINSTANCE s_hInstance = nullptr;
 HWND s_hParentWindow = nullptr;
 Int32 s_nRunMode = RUNMODE_RUN;
 HANDLE s_hMutex = nullptr;
+Int32 s_nInstanceGuard = 1;
 // Set while a failed check is being reported, so that a check failing again
 // during the cleanup does not clean up twice.
 Int32 s_nInAssertion = 0;
@@ -79,8 +80,15 @@ void SetParentWindow(HWND hWnd)
     s_hParentWindow = hWnd;
 }
 
+void SetInstanceGuard(Int32 nOn)
+{
+    s_nInstanceGuard = nOn;
+}
+
 Int32 AcquireInstanceMutex()
 {
+    if (!s_nInstanceGuard)
+        return 1;
     s_hMutex = CreateMutexA(nullptr, TRUE, kMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS)
     {

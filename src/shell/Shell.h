@@ -46,7 +46,12 @@ void EmergencyCleanup();
 // Releases and closes the instance mutex and ends the process with exit code 0.
 void ExitProgram();
 // Creates the mutex "Moltrane - Mutex"; 1 when this process is the only
-// instance, 0 when another one holds it.
+// instance, 0 when another one holds it. With the guard off (below) it
+// creates nothing and returns 1.
 Int32 AcquireInstanceMutex();
+// On (1, the default) for saver and demo. The display mode turns it off when
+// it draws into a window it was given: its host starts one instance per
+// window (the preview pane, each screen) and ends each itself.
+void SetInstanceGuard(Int32 nOn);
 // The "Configuration" box, owned by the parent window.
 void ShowConfiguration();

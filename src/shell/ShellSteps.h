@@ -44,9 +44,13 @@ Int32 RunProgram(const CheckLines& lines);
 // Steps 1 to 6 of the start-up sequence: 1 to go on to the loop; 0 when the
 // program must end now, with the exit code (-1 or 1) in *pnExitCode.
 Int32 StartUp(const CheckLines& lines, Int32* pnExitCode);
+// Called after each frame the loop drew (Engine::Tick while active).
+typedef void (*AfterFrameHook)();
+
 // One message per pass, frames only when the queue is empty, WaitMessage when
 // inactive. Returns when the running flag is cleared; a quit message ends the
-// process (EmergencyCleanup, ExitProgram).
-void RunMainLoop();
+// process (EmergencyCleanup, ExitProgram). pfnAfterFrame, when given, runs
+// after every frame.
+void RunMainLoop(AfterFrameHook pfnAfterFrame = nullptr);
 // Destroy, Close, ExitProgram. Never returns.
 void TearDown(const CheckLines& lines);

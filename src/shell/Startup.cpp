@@ -56,7 +56,7 @@ Int32 StartUp(const CheckLines& lines, Int32* pnExitCode)
     return 1;
 }
 
-void RunMainLoop()
+void RunMainLoop(AfterFrameHook pfnAfterFrame)
 {
     MSG msg;
     while (g_pEngine->IsRunning())
@@ -75,6 +75,8 @@ void RunMainLoop()
         else if (g_pEngine->IsActive())
         {
             g_pEngine->Tick();
+            if (pfnAfterFrame != nullptr)
+                pfnAfterFrame();
         }
         else
         {

@@ -8,6 +8,7 @@
 // it sleeps on the queue's condition variable.
 #include <windows.h>
 
+#include "CloseRequest.h"
 #include "InputQueue.h"
 #include "KeyboardState.h"
 #include "MessageQueue.h"
@@ -28,6 +29,7 @@ void TakeInInput()
     WindowRegistry::PresentChanged(); // what was drawn is on screen before the program waits
     VideoSystem::PollEvents();
     InputQueue::Instance().Deliver();
+    CloseRequest::DeliverIfPending();
 }
 
 bool FilterIsValid(HWND hWnd)

@@ -1,5 +1,6 @@
 #include "SdlEvents.h"
 
+#include "AdoptedWindow.h"
 #include "FocusState.h"
 #include "InputQueue.h"
 #include "SdlKeyMap.h"
@@ -52,11 +53,28 @@ void PushActivation(HWND hWnd, UINT uState, bool bMinimized)
     InputQueue::Instance().Push(input);
 }
 
+// Activation, minimising and close requests are the owner's business for an adopted window
+// (its owner decides when the program ends); sizes and exposures still apply.
+bool IsInputEvent(const SDL_WindowEvent& event)
+{
+    switch (event.event)
+    {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_CLOSE:
+    case SDL_WINDOWEVENT_TAKE_FOCUS:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void HandleWindowEvent(const SDL_WindowEvent& event)
 {
     HWND hWnd = WindowRegistry::FindBySdlId(event.windowID);
     Window* pWindow = WindowRegistry::Find(hWnd);
-    if (!pWindow)
+    if (!pWindow || (AdoptedWindow::IsAdopted(hWnd) && IsInputEvent(event)))
         return;
     switch (event.event)
     {
@@ -135,7 +153,7 @@ void HandlePointer(const SDL_Event& event)
         if (input.uMessage == 0)
             return;
     }
-    if (!input.hWnd)
+    if (!input.hWnd || AdoptedWindow::IsAdopted(input.hWnd))
         return;
     input.uKeyFlags = MouseKeyFlagsFromSdl(g_uButtons, g_uMods);
     InputQueue::Instance().Push(input);
@@ -146,7 +164,7 @@ void HandleWheel(const SDL_MouseWheelEvent& event)
     InputEvent input;
     input.eKind = InputEvent::kMouseWheel;
     input.hWnd = KeyTarget(WindowRegistry::FindBySdlId(event.windowID));
-    if (!input.hWnd)
+    if (!input.hWnd || AdoptedWindow::IsAdopted(input.hWnd))
         return;
     SDL_GetMouseState(&input.nX, &input.nY);
     input.nWheelSteps = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
@@ -159,7 +177,7 @@ void HandleKey(const SDL_KeyboardEvent& event)
     g_uMods = event.keysym.mod;
     UINT uVirtualKey = VirtualKeyFromSdl(event.keysym.sym, event.keysym.mod);
     HWND hTarget = KeyTarget(WindowRegistry::FindBySdlId(event.windowID));
-    if (uVirtualKey == 0 || !hTarget)
+    if (uVirtualKey == 0 || !hTarget || AdoptedWindow::IsAdopted(hTarget))
         return;
     InputEvent input;
     input.eKind = InputEvent::kKey;
@@ -190,6 +208,9 @@ void HandleSdlEvent(const SDL_Event& event)
         break;
     case SDL_WINDOWEVENT:
         HandleWindowEvent(event.window);
+        break;
+    case SDL_SYSWMEVENT:
+        AdoptedWindow::OnSystemEvent(event);
         break;
     default:
         break; // SDL_QUIT and the rest: Windows has no such message

@@ -1,6 +1,8 @@
 // SdlEvents: one SDL event in Windows terms. Input becomes InputQueue events (in the order SDL
 // reports it, with the button and modifier state as of that event); window events update the
 // window (size, exposure, minimised state) or become activation and close requests.
+// An adopted window (AdoptedWindow) gets no input, activation or close requests: its owner
+// has those.
 // Window thread only.
 #pragma once
 

@@ -3,7 +3,10 @@
 // with their modules (MessageBox.cpp, InputQueue.cpp, PerformanceClock.cpp).
 #include <Win32StandIn.h>
 
+#include "AdoptedWindow.h"
+#include "CloseRequest.h"
 #include "Cursor.h"
+#include "NativeWindow.h"
 #include "DeviceContexts.h"
 #include "FocusState.h"
 #include "GdiObjects.h"
@@ -33,6 +36,30 @@ void StandIn_SetScreenSize(int nWidth, int nHeight)
     VideoSystem::SetHeadlessScreenSize(nWidth, nHeight);
 }
 
+bool StandIn_AdoptNativeWindow(uint64_t uNativeWindow, std::string* pstrWhy)
+{
+    std::string strWhy;
+    bool bDone = AdoptedWindow::Prepare(uNativeWindow, &strWhy);
+    if (pstrWhy)
+        *pstrWhy = strWhy;
+    return bDone;
+}
+
+uint64_t StandIn_GetRootNativeWindow()
+{
+    return VideoSystem::IsHeadless() ? 0 : NativeWindow::Root();
+}
+
+bool StandIn_CloseOnSignals()
+{
+    return CloseRequest::InstallSignalHandlers();
+}
+
+void StandIn_RequestClose()
+{
+    CloseRequest::Request();
+}
+
 bool StandIn_ReadWindowPixels(HWND hWnd, std::vector<uint32_t>& pixels, int& nWidth, int& nHeight)
 {
     Window* pWindow = WindowRegistry::Find(hWnd);
@@ -48,6 +75,8 @@ void StandIn_Reset()
 {
     VideoSystem::PollEvents(); // events of the old windows go with them
     WindowRegistry::DestroyAllSilently();
+    AdoptedWindow::Reset();
+    CloseRequest::Reset();
     WindowClassRegistry::Clear();
     InputQueue::Instance().Clear();
     MessageQueue::Instance().Clear();

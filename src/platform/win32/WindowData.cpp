@@ -3,6 +3,7 @@
 // The user data and every other long are pointer-sized (see windows.h on SetWindowLongA).
 #include <windows.h>
 
+#include "AdoptedWindow.h"
 #include "VideoSystem.h"
 #include "WindowRegistry.h"
 
@@ -169,16 +170,26 @@ extern "C" BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect)
     return TRUE;
 }
 
+namespace
+{
+// A program drawing into an adopted window sees that window as its screen.
+void ScreenSize(int* pnWidth, int* pnHeight)
+{
+    if (!AdoptedWindow::GetScreenSize(pnWidth, pnHeight))
+        VideoSystem::GetScreenSize(pnWidth, pnHeight);
+}
+} // namespace
+
 extern "C" int WINAPI GetSystemMetrics(int nIndex)
 {
     int nWidth = 0, nHeight = 0;
     switch (nIndex)
     {
     case SM_CXSCREEN:
-        VideoSystem::GetScreenSize(&nWidth, &nHeight);
+        ScreenSize(&nWidth, &nHeight);
         return nWidth;
     case SM_CYSCREEN:
-        VideoSystem::GetScreenSize(&nWidth, &nHeight);
+        ScreenSize(&nWidth, &nHeight);
         return nHeight;
     default:
         return 0;

@@ -4,9 +4,11 @@
 //   destruction: deactivation, focus and capture loss (FocusState), WM_DESTROY, the children's
 //   destruction, WM_NCDESTROY; the window's queued messages are dropped.
 // A top-level window gets an SDL window when a display is there; a WS_POPUP window that covers
-// the whole screen becomes a borderless desktop-full-screen window.
+// the whole screen becomes a borderless desktop-full-screen window. When a window of another
+// program waits to be adopted (AdoptedWindow), the next top-level window draws into it instead.
 #include <windows.h>
 
+#include "AdoptedWindow.h"
 #include "FocusState.h"
 #include "MessageQueue.h"
 #include "VideoSystem.h"
@@ -28,6 +30,7 @@ void FinishDestruction(HWND hWnd)
     if (!pWindow)
         return;
     pWindow->surface.Release();
+    AdoptedWindow::OnDestroy(hWnd);
     WindowRegistry::Remove(hWnd);
 }
 
@@ -54,7 +57,22 @@ bool CoversScreen(int x, int y, int nWidth, int nHeight)
     return x <= 0 && y <= 0 && x + nWidth >= nScreenWidth && y + nHeight >= nScreenHeight;
 }
 
-void SetUp(Window& window, const WindowClass& windowClass, const CREATESTRUCTA& create)
+// The adopted window keeps its owner's size and place, whatever the program asked for.
+bool AdoptPending(HWND hWnd, Window& window)
+{
+    if (!window.IsTopLevel() || VideoSystem::IsHeadless())
+        return false;
+    int nWidth = 0, nHeight = 0;
+    uint64_t uNative = AdoptedWindow::TakePending(&nWidth, &nHeight);
+    if (!uNative)
+        return false;
+    AdoptedWindow::Bind(hWnd);
+    window.rcWindow = {0, 0, nWidth, nHeight};
+    window.surface.Adopt(uNative, nWidth, nHeight, AdoptedWindow::OnGone);
+    return true;
+}
+
+void SetUp(HWND hWnd, Window& window, const WindowClass& windowClass, const CREATESTRUCTA& create)
 {
     window.pfnProc = windowClass.wc.lpfnWndProc;
     window.atomClass = windowClass.atom;
@@ -74,6 +92,8 @@ void SetUp(Window& window, const WindowClass& windowClass, const CREATESTRUCTA& 
         nTop += pParent->rcWindow.top;
     }
     window.rcWindow = {nLeft, nTop, nLeft + create.cx, nTop + create.cy};
+    if (AdoptPending(hWnd, window))
+        return; // not named either: the class name is its owner's
     bool bPopup = (create.style & WS_POPUP) != 0;
     bool bFullScreen = bPopup && CoversScreen(create.x, create.y, create.cx, create.cy);
     bool bSdlWindow = window.IsTopLevel() && !VideoSystem::IsHeadless();
@@ -126,7 +146,7 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCS
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    SetUp(*pWindow, *pClass, create);
+    SetUp(hWnd, *pWindow, *pClass, create);
     LPARAM lCreate = reinterpret_cast<LPARAM>(&create);
     if (!WindowRegistry::Send(hWnd, WM_NCCREATE, 0, lCreate))
     {

@@ -1,8 +1,11 @@
 #include "WindowSurface.h"
 
+#include "NativeWindow.h"
+
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace StandIn
@@ -37,6 +40,28 @@ void WindowSurface::Create(const char* pszTitle, int x, int y, int nWidth, int n
                 SDL_GetError());
 }
 
+bool WindowSurface::Adopt(uint64_t uNativeWindow, int nWidth, int nHeight, void (*pfnOnGone)())
+{
+    Resize(nWidth, nHeight);
+    m_bAdopted = true;
+    m_pWindow =
+        SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(uNativeWindow)));
+    if (!m_pWindow)
+    {
+        fprintf(stderr, "win32 stand-in: cannot draw into window 0x%llx (%s)\n",
+                static_cast<unsigned long long>(uNativeWindow), SDL_GetError());
+        return false;
+    }
+    NativeWindow::Watch(m_pWindow, uNativeWindow, pfnOnGone);
+    // A window lent by the screensaver itself (or its preview pane) must not hold the
+    // desktop's screensaver off, as SDL does for a program's own windows.
+    SDL_EnableScreenSaver();
+    if (!SDL_GetWindowSurface(m_pWindow))
+        fprintf(stderr, "win32 stand-in: no window surface (%s); drawing stays off screen\n",
+                SDL_GetError());
+    return true;
+}
+
 void WindowSurface::Release()
 {
     if (m_pWindow)
@@ -46,6 +71,8 @@ void WindowSurface::Release()
     m_pixels.shrink_to_fit();
     m_nWidth = m_nHeight = 0;
     m_bShown = false;
+    m_bAdopted = false;
+    m_bGone = false;
 }
 
 void WindowSurface::Resize(int nWidth, int nHeight)
@@ -100,7 +127,7 @@ void WindowSurface::CopyInto(SDL_Surface* pScreen) const
 void WindowSurface::Present()
 {
     m_bChanged = false;
-    if (!m_bShown || !m_pWindow)
+    if (!m_bShown || !m_pWindow || m_bGone || (m_bAdopted && NativeWindow::HasFailed()))
         return;
     // A size change (or a restore) leaves SDL's old surface invalid: asking each time gets the
     // new one then, and costs a flag test otherwise.
@@ -114,7 +141,7 @@ void WindowSurface::Present()
 void WindowSurface::Show(bool bShow)
 {
     m_bShown = bShow;
-    if (!m_pWindow)
+    if (!m_pWindow || m_bAdopted)
         return;
     if (bShow)
         SDL_ShowWindow(m_pWindow);
@@ -124,25 +151,25 @@ void WindowSurface::Show(bool bShow)
 
 void WindowSurface::Raise()
 {
-    if (m_pWindow)
+    if (m_pWindow && !m_bAdopted)
         SDL_RaiseWindow(m_pWindow);
 }
 
 void WindowSurface::Minimize()
 {
-    if (m_pWindow)
+    if (m_pWindow && !m_bAdopted)
         SDL_MinimizeWindow(m_pWindow);
 }
 
 void WindowSurface::Restore()
 {
-    if (m_pWindow)
+    if (m_pWindow && !m_bAdopted)
         SDL_RestoreWindow(m_pWindow);
 }
 
 void WindowSurface::SetTitle(const char* pszTitle)
 {
-    if (m_pWindow)
+    if (m_pWindow && !m_bAdopted)
         SDL_SetWindowTitle(m_pWindow, pszTitle ? pszTitle : "");
 }
 

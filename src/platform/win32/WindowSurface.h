@@ -29,6 +29,14 @@ class WindowSurface
     // borderless for a popup, desktop full screen for a popup that covers the whole screen.
     void Create(const char* pszTitle, int x, int y, int nWidth, int nHeight, bool bPopup,
                 bool bFullScreen, bool bTopmost, bool bCreateSdlWindow);
+    // Draws into a window of another program (an X window id) instead of opening one: the
+    // surface never shows, hides, raises, minimises or retitles it. False when SDL cannot
+    // wrap it; drawing then stays off screen.
+    // pfnOnGone runs when drawing finds the window gone.
+    bool Adopt(uint64_t uNativeWindow, int nWidth, int nHeight, void (*pfnOnGone)());
+    // The adopted window was destroyed by its owner: nothing is put to it any more.
+    void MarkGone() { m_bGone = true; }
+    bool IsAdopted() const { return m_bAdopted; }
     void Release();
 
     // Keeps the top-left part of the picture; new area is black.
@@ -67,6 +75,8 @@ class WindowSurface
     int m_nHeight = 0;
     bool m_bShown = false;
     bool m_bChanged = false;
+    bool m_bAdopted = false;
+    bool m_bGone = false;
     SDL_Window* m_pWindow = nullptr;
 };
 

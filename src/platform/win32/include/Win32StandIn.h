@@ -33,6 +33,33 @@ bool StandIn_IsHeadless();
 // (default 640 x 480). With a display the desktop's size is reported instead.
 void StandIn_SetScreenSize(int nWidth, int nHeight);
 
+// ---- A window of another program ----
+
+// The next top-level window CreateWindowExA makes draws into this native window (on X11 an X
+// window id: the window XScreenSaver hands a display mode, or the root window) instead of
+// opening one; until that window is made, and while it lives, GetSystemMetrics(SM_CXSCREEN /
+// SM_CYSCREEN) and its client rectangle report the native window's size, and follow it when it
+// changes. The stand-in never maps, unmaps, retitles, raises or destroys that window, and
+// delivers no input, activation or close requests for it: its owner decides when the program
+// ends (by a signal, see StandIn_CloseOnSignals, or by destroying the window, which asks the
+// program to close). Returns false, with the reason in *pstrWhy, when running headless, when
+// the display cannot be opened or when the window does not exist. Call before the window is
+// created.
+bool StandIn_AdoptNativeWindow(uint64_t uNativeWindow, std::string* pstrWhy);
+// The native root window of the display (on X11 the default screen's), or 0 when there is none.
+uint64_t StandIn_GetRootNativeWindow();
+
+// ---- Closing from outside ----
+
+// From now on SIGTERM, SIGINT and SIGHUP ask the program to close, as its own close would:
+// every top-level window gets WM_CLOSE at the next look at the message queue (a blocked
+// WaitMessage or GetMessageA wakes up for it). Returns false when it could not be set up (the
+// signals then keep their ordinary effect).
+bool StandIn_CloseOnSignals();
+// The same request, from any thread (not from a signal handler). Made before any window
+// exists, it waits for the first top-level window.
+void StandIn_RequestClose();
+
 // ---- Message boxes ----
 
 // One MessageBoxA call as the program made it.
@@ -101,7 +128,8 @@ bool StandIn_ReadWindowPixels(HWND hWnd, std::vector<uint32_t>& pixels, int& nWi
 // Returns the stand-in to its starting state between tests: windows destroyed without messages,
 // classes unregistered, the message queue and quit request emptied, pending synthetic input
 // dropped, GDI objects and device contexts freed, focus, activation and capture cleared, the
-// message-box hook and records cleared, the real clock back, the last error 0. The headless
+// message-box hook and records cleared, the real clock back, the last error 0, no window waiting
+// to be adopted and no close request pending. The headless
 // choice and the screen size are kept; named mutex handles stay open (they belong to the
 // process, as on Windows).
 void StandIn_Reset();

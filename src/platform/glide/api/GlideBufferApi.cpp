@@ -267,6 +267,7 @@ FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writ
     }
     else if (!lock.Acquire(Context().GetDevice(), request))
         return FXFALSE;
+    Context().NoteLfbLocks();
     info->lfbPtr = lock.GetPixels();
     info->strideInBytes = FxU32(lock.GetStride());
     info->writeMode = ReportedMode(request);
@@ -284,6 +285,7 @@ FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
         return FXFALSE;
     lock.Release(Context().GetDevice(), Context().m_nLfbConstantAlpha,
                  Context().m_nLfbConstantDepth);
+    Context().NoteLfbLocks();
     return FXTRUE;
 }
 

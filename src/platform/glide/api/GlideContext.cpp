@@ -210,3 +210,12 @@ void GlideContext::ToDeviceVertex(const GrVertex& vertex, DeviceVertex* pOut) co
         pOut->aoow[t] = (m_nStwHint & anOwnW[t]) ? own.oow : vertex.oow;
     }
 }
+
+void GlideContext::NoteLfbLocks()
+{
+    bool bHeld = false;
+    for (const auto& aLocks : m_aLfbLocks)
+        for (const LfbLock& lock : aLocks)
+            bHeld = bHeld || lock.IsHeld();
+    m_Device.SetDrawAtOnce(bHeld);
+}

@@ -69,6 +69,9 @@ class GlideContext
     bool m_bLfbSwizzleBytes = false;
     bool m_bLfbSwapWords = false;
     // The held grLfbLock of each lock type and buffer (front, back, aux).
+    // Tells the device whether any lock is held after a lock or an unlock: while one is, a
+    // program may read or write pixels at any moment, so the device draws each call at once.
+    void NoteLfbLocks();
     LfbLock& GetLfbLock(bool bWrite, BufferId eBuffer)
     {
         return m_aLfbLocks[bWrite ? 1 : 0][Int32(eBuffer)];

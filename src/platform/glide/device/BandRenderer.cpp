@@ -21,7 +21,10 @@ void BandRenderer::Draw(const DrawState& draw, const TriangleParams& tri, Int32 
                         FrameBuffer& frameBuffer)
 {
     // A triangle that lies in one band of another renderer is not this one's at all.
-    if (m_nCount > 1 && nFirst / BandRows == (nEnd - 1) / BandRows && !Owns(nFirst))
+    const Int32 nHeight = frameBuffer.GetHeight();
+    const Int32 nTop = ScreenRow(draw.state, nFirst, nHeight);
+    const Int32 nBottom = ScreenRow(draw.state, nEnd - 1, nHeight);
+    if (m_nCount > 1 && nTop / BandRows == nBottom / BandRows && !Owns(nTop))
         return;
     m_Span.Begin(draw, tri, frameBuffer, m_Counters);
     // Each row's span is found one row ahead, so that its pixels can be on their way into
@@ -36,10 +39,10 @@ void BandRenderer::Draw(const DrawState& draw, const TriangleParams& tri, Int32 
         if (nRow + 1 < nEnd)
         {
             ClippedSpan(draw.state, walker, &nNext0, &nNext1);
-            if (nNext0 < nNext1 && Owns(nRow + 1))
+            if (nNext0 < nNext1 && Owns(ScreenRow(draw.state, nRow + 1, nHeight)))
                 m_Span.Prefetch(nRow + 1, nNext0, nNext1);
         }
-        if (x0 < x1 && Owns(nRow))
+        if (x0 < x1 && Owns(ScreenRow(draw.state, nRow, nHeight)))
             m_Span.Render(nRow, x0, x1);
         x0 = nNext0;
         x1 = nNext1;
@@ -66,12 +69,12 @@ void BandRenderer::Clear(const DrawState& draw, const DrawQueue::ClearArgs& args
     const Int32 nHeight = frameBuffer.GetHeight();
     for (Int32 nRow = state.nClipMinY; nRow < state.nClipMaxY; ++nRow)
     {
-        if (!Owns(nRow))
+        const Int32 nScreenY = ScreenRow(state, nRow, nHeight);
+        if (!Owns(nScreenY))
             continue;
         // The filled pixels count as pixels out.
         if (pColor || pAux)
             m_Counters.nPixelsOut += UInt32(state.nClipMaxX - state.nClipMinX);
-        const Int32 nScreenY = state.bOriginLowerLeft ? nHeight - 1 - nRow : nRow;
         const size_t nOffset = size_t(nScreenY) * size_t(nWidth);
         if (pColor)
         {
@@ -88,17 +91,19 @@ void BandRenderer::Clear(const DrawState& draw, const DrawQueue::ClearArgs& args
     }
 }
 
-void BandRenderer::Run(const DrawQueue& queue, const DrawQueue::Command& command,
-                       FrameBuffer& frameBuffer)
+void BandRenderer::Run(const DrawQueue::Command& command, FrameBuffer& frameBuffer)
 {
-    const DrawState& draw = queue.StateAt(command.nState);
     switch (command.eKind)
     {
+    case DrawQueue::Kind::State:
+        m_State = command.state;
+        return;
     case DrawQueue::Kind::Triangle:
-        Draw(draw, command.tri, command.nFirstRow, command.nEndRow, frameBuffer);
+        Draw(m_State, command.triangle.tri, command.triangle.nFirstRow, command.triangle.nEndRow,
+             frameBuffer);
         return;
     case DrawQueue::Kind::Clear:
-        Clear(draw, command.clear, frameBuffer);
+        Clear(m_State, command.clear, frameBuffer);
         return;
     }
 }

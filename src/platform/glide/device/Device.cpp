@@ -50,6 +50,7 @@ bool Device::Open(const BoardConfig& board, Int32 nWidth, Int32 nHeight, Int32 n
     m_Immediate.GetCounters() = PixelCounters();
     m_Current = DrawState();
     m_Supplied = DrawState();
+    m_bDrawAtOnce = false;
     ResetTriangleCounts();
     return true;
 }
@@ -94,9 +95,9 @@ void Device::DrawTriangle(const DeviceVertex& a, const DeviceVertex& b, const De
     if (DrawQueue::Command* pCommand = Enqueue())
     {
         pCommand->eKind = DrawQueue::Kind::Triangle;
-        pCommand->tri = tri;
-        pCommand->nFirstRow = nFirst;
-        pCommand->nEndRow = nEnd;
+        pCommand->triangle.tri = tri;
+        pCommand->triangle.nFirstRow = nFirst;
+        pCommand->triangle.nEndRow = nEnd;
         PublishSome();
     }
     else
@@ -109,10 +110,7 @@ void Device::Clear(UInt32 nRgb, Int32 nAlpha, Int32 nDepth)
         return;
     MatchThreads();
     UpdateDrawState();
-    DrawQueue::ClearArgs args;
-    args.nRgb = nRgb;
-    args.nAlpha = nAlpha;
-    args.nDepth = nDepth;
+    const DrawQueue::ClearArgs args = {nRgb, nAlpha, nDepth};
     if (DrawQueue::Command* pCommand = Enqueue())
     {
         pCommand->eKind = DrawQueue::Kind::Clear;
@@ -210,14 +208,14 @@ void Device::Flush()
 {
     if (m_Workers.Count() == 0)
         return;
-    if (m_Queue.CommandCount() > 0)
+    if (m_nWritten > 0)
     {
-        m_Workers.Publish(m_Queue.CommandCount());
+        Publish(m_nWritten);
         m_Workers.Wait();
         m_Workers.Restart();
     }
     m_Workers.CollectCounters(m_Counters);
-    m_Queue.Reset();
+    m_nWritten = 0;
     m_nPublished = 0;
     m_nQueuedSerial = 0;
 }
@@ -238,7 +236,7 @@ void Device::MatchThreads()
     Flush();
     m_Workers.Stop();
     m_nThreadsRefused = 0;
-    if (nWanted > 0 && !m_Workers.Start(nWanted, m_Queue, m_FrameBuffer))
+    if (nWanted > 0 && (!m_Queue.Reserve() || !m_Workers.Start(nWanted, m_Queue, m_FrameBuffer)))
         m_nThreadsRefused = nWanted; // the system would not: draw here, and do not ask again
 }
 
@@ -270,40 +268,64 @@ void Device::UpdateDrawState()
     m_Current.nSerial = ++m_nSerials;
 }
 
+void Device::SetDrawAtOnce(bool bAtOnce)
+{
+    if (bAtOnce)
+        Flush();
+    m_bDrawAtOnce = bAtOnce;
+}
+
 DrawQueue::Command* Device::Enqueue()
 {
-    if (m_Workers.Count() == 0)
+    if (m_Workers.Count() == 0 || m_bDrawAtOnce)
         return nullptr;
-    for (Int32 nAttempt = 0; nAttempt < 2; ++nAttempt)
-    {
-        if (m_nQueuedSerial != m_Current.nSerial)
-        {
-            DrawState* pState = m_Queue.AddState();
-            if (pState)
-            {
-                *pState = m_Current;
-                m_nQueuedSerial = m_Current.nSerial;
-            }
-        }
-        DrawQueue::Command* pCommand =
-            m_nQueuedSerial == m_Current.nSerial ? m_Queue.AddCommand() : nullptr;
-        if (pCommand)
-        {
-            pCommand->nState = m_Queue.StateCount() - 1;
-            return pCommand;
-        }
-        // Full, or out of memory: draw what is queued and try once more on an empty queue.
+    // Command numbers start again at each flush; one this large means a very long stretch
+    // without a swap or a read-back, and a flush keeps the numbers far from wrapping.
+    if (m_nWritten >= MaxCommandsBetweenFlushes)
         Flush();
+    if (m_nQueuedSerial != m_Current.nSerial)
+    {
+        DrawQueue::Command* pState = NextSlot();
+        if (!pState)
+        {
+            Flush();
+            return nullptr;
+        }
+        pState->eKind = DrawQueue::Kind::State;
+        pState->state = m_Current;
+        m_nQueuedSerial = m_Current.nSerial;
     }
-    return nullptr; // drawn on the calling thread instead
+    DrawQueue::Command* pCommand = NextSlot();
+    if (!pCommand)
+        Flush(); // out of memory for the ring: what is queued is drawn, this one at once
+    return pCommand;
+}
+
+DrawQueue::Command* Device::NextSlot()
+{
+    const UInt32 nIndex = m_nWritten;
+    // Entering a block of the ring that an earlier command used: every thread must be past
+    // that whole block first, so the threads get everything written so far.
+    if (nIndex >= DrawQueue::Capacity && nIndex % DrawQueue::BlockSize == 0)
+    {
+        Publish(nIndex);
+        m_Workers.WaitUntilDone(nIndex - DrawQueue::Capacity + DrawQueue::BlockSize);
+    }
+    DrawQueue::Command* pSlot = m_Queue.Slot(nIndex);
+    if (pSlot)
+        ++m_nWritten;
+    return pSlot;
+}
+
+void Device::Publish(UInt32 nCommands)
+{
+    m_nPublished = nCommands;
+    m_Workers.Publish(nCommands);
 }
 
 void Device::PublishSome()
 {
     // Handed out in batches: the threads start on a frame while it is still being queued.
-    if (m_Queue.CommandCount() - m_nPublished >= PublishBatch)
-    {
-        m_nPublished = m_Queue.CommandCount();
-        m_Workers.Publish(m_nPublished);
-    }
+    if (m_nWritten - m_nPublished >= PublishBatch)
+        Publish(m_nWritten);
 }

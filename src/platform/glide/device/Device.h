@@ -93,6 +93,8 @@ class Device
     void ResetCounters();
     // Waits until everything queued is drawn.
     void Flush();
+    // While set (an LFB lock is held), every triangle and clear is drawn when it is given.
+    void SetDrawAtOnce(bool bAtOnce);
     UInt32 GetTrianglesProcessed() const { return m_nTrianglesProcessed; }
     UInt32 GetTrianglesDrawn() const { return m_nTrianglesDrawn; }
     void ResetTriangleCounts() { m_nTrianglesProcessed = m_nTrianglesDrawn = 0; }
@@ -100,6 +102,7 @@ class Device
   private:
     // Commands handed to the threads at a time while a frame is queued.
     static constexpr UInt32 PublishBatch = 256;
+    static constexpr UInt32 MaxCommandsBetweenFlushes = 1u << 30;
 
     // The pipeline state of ShadePixels: the current state with both combine units passing
     // the iterated (here: supplied) colour and alpha straight through.
@@ -110,6 +113,9 @@ class Device
     void UpdateDrawState();
     // A command slot in the queue with the current DrawState, or null to draw at once.
     DrawQueue::Command* Enqueue();
+    // The next slot of the ring (waiting for the threads when it is still in use), or null.
+    DrawQueue::Command* NextSlot();
+    void Publish(UInt32 nCommands);
     void PublishSome();
     // A TMU's change guard: the threads finish before texture memory changes.
     static void GuardTextures(void* pDevice);
@@ -127,9 +133,11 @@ class Device
     DrawState m_Current;
     DrawState m_Supplied; // ShadePixels' state
     UInt32 m_nSerials = 0;
-    UInt32 m_nQueuedSerial = 0; // the serial of the queue's last state (0: none)
-    UInt32 m_nPublished = 0;
+    UInt32 m_nQueuedSerial = 0;  // the serial of the queue's last state (0: none)
+    UInt32 m_nWritten = 0;       // commands written since the last flush
+    UInt32 m_nPublished = 0;     // of those, handed to the threads
     Int32 m_nThreadsRefused = 0; // a thread count the system would not start
+    bool m_bDrawAtOnce = false;
     SystemClock m_Clock;
     SwapPacer m_Pacer;
     Presenter m_Presenter;

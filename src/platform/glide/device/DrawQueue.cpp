@@ -1,44 +1,30 @@
-// DrawQueue: blocks of commands and states.
+// DrawQueue: the ring's blocks.
 #include "DrawQueue.h"
 #include <new>
+#include <type_traits>
+
+static_assert(std::is_trivially_copyable<DrawState>::value &&
+                  std::is_trivially_copyable<TriangleParams>::value,
+              "queued commands are plain data, copied into the ring");
 
 DrawQueue::~DrawQueue()
 {
-    for (UInt32 i = 0; i < MaxBlocks; ++i)
-    {
-        delete[] m_apCommandBlocks[i];
-        delete[] m_apStateBlocks[i];
-    }
+    for (Command*& pBlock : m_apBlocks)
+        delete[] pBlock;
 }
 
-template <typename T> T* DrawQueue::Add(T* (&apBlocks)[MaxBlocks], UInt32* pnCount)
+bool DrawQueue::Reserve()
 {
-    const UInt32 nBlock = *pnCount / BlockSize;
-    if (nBlock >= MaxBlocks)
-        return nullptr;
-    if (!apBlocks[nBlock])
-    {
-        apBlocks[nBlock] = new (std::nothrow) T[BlockSize];
-        if (!apBlocks[nBlock])
-            return nullptr;
-    }
-    T* pItem = &apBlocks[nBlock][*pnCount % BlockSize];
-    ++*pnCount;
-    return pItem;
+    for (UInt32 i = 0; i < BlockCount; ++i)
+        if (!Slot(i * BlockSize))
+            return false;
+    return true;
 }
 
-DrawQueue::Command* DrawQueue::AddCommand()
+DrawQueue::Command* DrawQueue::Slot(UInt32 nIndex)
 {
-    return Add(m_apCommandBlocks, &m_nCommands);
-}
-
-DrawState* DrawQueue::AddState()
-{
-    return Add(m_apStateBlocks, &m_nStates);
-}
-
-void DrawQueue::Reset()
-{
-    m_nCommands = 0;
-    m_nStates = 0;
+    Command*& pBlock = m_apBlocks[(nIndex / BlockSize) % BlockCount];
+    if (!pBlock)
+        pBlock = new (std::nothrow) Command[BlockSize];
+    return pBlock ? &pBlock[nIndex % BlockSize] : nullptr;
 }

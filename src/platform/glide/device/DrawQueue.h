@@ -1,12 +1,12 @@
-// DrawQueue: the triangles and clears a Device has been given and not yet drawn, in call order,
-// with the states they are drawn with.
+// DrawQueue: the triangles, clears and state changes a Device has been given and its render
+// threads have not all drawn yet, in call order.
 //
-// Owner: the Device. The calling thread appends; the render threads read what has been handed
-// to them (RenderWorkers::Publish) and never what is still being written. Storage comes in
-// fixed blocks that are never moved, so appending never disturbs a reader; blocks are kept
-// from frame to frame, so a steady frame allocates nothing. Reset (at a flush, when every
-// reader is done) empties it. A full queue (or a block that cannot be allocated) makes Add
-// return null: the Device then flushes and goes on.
+// Owner: the Device. A ring of Capacity commands in fixed blocks: command number n (counted
+// from the last flush) lives in slot n % Capacity. The calling thread writes slot n only once
+// every thread is done with command n - Capacity (RenderWorkers::WaitUntilDone), and the
+// threads read only what has been handed to them (RenderWorkers::Publish), so a slot is never
+// read and written at once. The blocks are allocated when threads start (Reserve) and kept, so
+// drawing allocates nothing; memory stays bounded however long a frame is.
 #pragma once
 #include "DrawState.h"
 #include "TriangleParams.h"
@@ -15,26 +15,39 @@
 class DrawQueue
 {
   public:
+    static constexpr UInt32 BlockSize = 256;
+    static constexpr UInt32 BlockCount = 32;
+    static constexpr UInt32 Capacity = BlockSize * BlockCount;
+
     enum class Kind : Byte
     {
-        Triangle,
-        Clear,
+        State,    // the DrawState the commands after it are drawn with
+        Triangle, // rows nFirstRow..nEndRow-1 of a set-up triangle, clipped
+        Clear,    // grBufferClear's arguments
     };
-    // grBufferClear's arguments (Device::Clear).
     struct ClearArgs
     {
-        UInt32 nRgb = 0; // 0x00RRGGBB
-        Int32 nAlpha = 0;
-        Int32 nDepth = 0;
+        UInt32 nRgb; // 0x00RRGGBB
+        Int32 nAlpha;
+        Int32 nDepth;
+    };
+    struct TriangleArgs
+    {
+        TriangleParams tri;
+        Int32 nFirstRow;
+        Int32 nEndRow;
     };
     struct Command
     {
-        Kind eKind = Kind::Triangle;
-        UInt32 nState = 0;   // index of its DrawState
-        Int32 nFirstRow = 0; // triangle: rows nFirstRow..nEndRow-1, clipped
-        Int32 nEndRow = 0;
-        TriangleParams tri;
-        ClearArgs clear;
+        Kind eKind;
+        union
+        {
+            DrawState state;
+            TriangleArgs triangle;
+            ClearArgs clear;
+        };
+        // Written before it is read: making the ring touches none of its memory.
+        Command() {}
     };
 
     DrawQueue() = default;
@@ -42,31 +55,16 @@ class DrawQueue
     DrawQueue(const DrawQueue&) = delete;
     DrawQueue& operator=(const DrawQueue&) = delete;
 
-    // A new command or state at the end; null when the queue is full or memory runs out.
-    Command* AddCommand();
-    DrawState* AddState();
-
-    UInt32 CommandCount() const { return m_nCommands; }
-    UInt32 StateCount() const { return m_nStates; }
-    const Command& CommandAt(UInt32 i) const
+    // Allocates every block of the ring (once; kept until destruction); false when memory
+    // runs out.
+    bool Reserve();
+    // The slot of command number nIndex, for writing; null when its block cannot be allocated.
+    Command* Slot(UInt32 nIndex);
+    const Command& At(UInt32 nIndex) const
     {
-        return m_apCommandBlocks[i / BlockSize][i % BlockSize];
+        return m_apBlocks[(nIndex / BlockSize) % BlockCount][nIndex % BlockSize];
     }
-    const DrawState& StateAt(UInt32 i) const
-    {
-        return m_apStateBlocks[i / BlockSize][i % BlockSize];
-    }
-
-    void Reset();
 
   private:
-    static constexpr UInt32 BlockSize = 1024;
-    static constexpr UInt32 MaxBlocks = 256; // 262,144 commands between two flushes
-
-    template <typename T> static T* Add(T* (&apBlocks)[MaxBlocks], UInt32* pnCount);
-
-    Command* m_apCommandBlocks[MaxBlocks] = {};
-    DrawState* m_apStateBlocks[MaxBlocks] = {};
-    UInt32 m_nCommands = 0;
-    UInt32 m_nStates = 0;
+    Command* m_apBlocks[BlockCount] = {};
 };

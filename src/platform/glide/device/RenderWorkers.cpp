@@ -71,12 +71,18 @@ void RenderWorkers::Publish(UInt32 nCommands)
     m_WorkReady.notify_all();
 }
 
-bool RenderWorkers::AllDone() const
+bool RenderWorkers::AllDoneTo(UInt32 nCommands) const
 {
     for (Int32 i = 0; i < m_nCount; ++i)
-        if (m_aWorkers[size_t(i)].nDone != m_nPublished)
+        if (m_aWorkers[size_t(i)].nDone < nCommands)
             return false;
     return true;
+}
+
+void RenderWorkers::WaitUntilDone(UInt32 nCommands)
+{
+    std::unique_lock<std::mutex> lock(m_Lock);
+    m_WorkDone.wait(lock, [this, nCommands] { return AllDoneTo(nCommands); });
 }
 
 void RenderWorkers::Wait()
@@ -116,15 +122,18 @@ void RenderWorkers::Run(Worker& worker)
             nFirst = worker.nDone;
             nEnd = m_nPublished;
         }
-        for (UInt32 i = nFirst; i < nEnd; ++i)
-            worker.renderer.Run(*m_pQueue, m_pQueue->CommandAt(i), *m_pFrameBuffer);
-        bool bAllDone;
+        // Progress is told a block at a time: the calling thread may be waiting for a slot.
+        for (UInt32 i = nFirst; i < nEnd;)
         {
-            std::lock_guard<std::mutex> guard(m_Lock);
-            worker.nDone = nEnd;
-            bAllDone = AllDone();
-        }
-        if (bAllDone)
+            const UInt32 nBlockEnd = (i / DrawQueue::BlockSize + 1) * DrawQueue::BlockSize;
+            const UInt32 nStop = nBlockEnd < nEnd ? nBlockEnd : nEnd;
+            for (; i < nStop; ++i)
+                worker.renderer.Run(m_pQueue->At(i), *m_pFrameBuffer);
+            {
+                std::lock_guard<std::mutex> guard(m_Lock);
+                worker.nDone = nStop;
+            }
             m_WorkDone.notify_all();
+        }
     }
 }

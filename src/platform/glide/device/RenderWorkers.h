@@ -6,7 +6,8 @@
 // command in order, for its own bands of rows (BandRenderer), so the picture never depends on
 // how many threads there are. Wait returns when all of them have drawn everything published:
 // the Device waits before anything reads or changes the pixels or the textures (a swap, a
-// read-back, an LFB lock, a download). Threads sleep while there is nothing to draw; they are
+// read-back, an LFB lock, a download), and before it writes a slot of the queue's ring that a
+// thread may still read (WaitUntilDone). Threads sleep while there is nothing to draw; they are
 // created by the thread that opened the board and take its scheduling (the screensaver's idle
 // priority). Nothing is allocated after Start.
 #pragma once
@@ -39,6 +40,9 @@ class RenderWorkers
     void Publish(UInt32 nCommands);
     // Returns once every thread has drawn every published command.
     void Wait();
+    // Returns once every thread has drawn commands [0, nCommands) (which must be published):
+    // the queue's slots up to there may be written again.
+    void WaitUntilDone(UInt32 nCommands);
     // After Wait: the queue is emptied, and the threads start again from its first command.
     void Restart();
     // After Wait: adds the threads' pixel counts into counters and clears theirs.
@@ -52,7 +56,8 @@ class RenderWorkers
         UInt32 nDone = 0; // commands drawn (guarded by m_Lock)
     };
     void Run(Worker& worker);
-    bool AllDone() const;
+    bool AllDone() const { return AllDoneTo(m_nPublished); }
+    bool AllDoneTo(UInt32 nCommands) const;
 
     const DrawQueue* m_pQueue = nullptr;
     FrameBuffer* m_pFrameBuffer = nullptr;

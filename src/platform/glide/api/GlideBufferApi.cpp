@@ -1,5 +1,6 @@
 // Glide entry points: buffers, clears, swaps, clipping, masks and linear frame-buffer access.
 #include "GlideContext.h"
+#include "GlideTraceScope.h"
 #include "GlideMap.h"
 #include <cstdint>
 #include <cstring>
@@ -68,6 +69,7 @@ bool ReadLfbPixel(GrLfbSrcFmt_t eFormat, const Byte* pSource, Int32 x, UInt32* p
 
 void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU16 depth)
 {
+    GLIDE_TRACE(Record(TraceCall::BufferClear, color, alpha, depth));
     if (!Context().IsOpen())
         return;
     const UInt32 nArgb = GlideMap::ColorToArgb(color, Context().GetColorFormat());
@@ -82,6 +84,7 @@ int FX_CALL grBufferNumPending(void)
 
 void FX_CALL grBufferSwap(int swap_interval)
 {
+    GLIDE_TRACE(BufferSwap(swap_interval));
     if (!Context().IsOpen())
         return;
     Int32 nInterval = Context().GetSwapOverride();
@@ -92,6 +95,7 @@ void FX_CALL grBufferSwap(int swap_interval)
 
 void FX_CALL grRenderBuffer(GrBuffer_t buffer)
 {
+    GLIDE_TRACE(Record(TraceCall::RenderBuffer, buffer));
     if (!Context().IsOpen())
         return;
     if (buffer == GR_BUFFER_FRONTBUFFER)
@@ -104,6 +108,7 @@ void FX_CALL grRenderBuffer(GrBuffer_t buffer)
 
 void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy)
 {
+    GLIDE_TRACE(Record(TraceCall::ClipWindow, minx, miny, maxx, maxy));
     if (!Context().IsInitialized())
         return;
     // Min inclusive, max exclusive, kept inside the screen; an inverted window is empty.
@@ -122,6 +127,7 @@ void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy)
 
 void FX_CALL grColorMask(FxBool rgb, FxBool a)
 {
+    GLIDE_TRACE(Record(TraceCall::ColorMask, rgb, a));
     if (!Context().IsInitialized())
         return;
     Context().GetState().bRgbMask = rgb != FXFALSE;
@@ -131,6 +137,8 @@ void FX_CALL grColorMask(FxBool rgb, FxBool a)
 FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, FxU32 src_width,
                                FxU32 src_height, FxU32 dst_stride, void* dst_data)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbReadRegion, src_buffer, src_x, src_y, src_width, src_height,
+                       dst_stride));
     // Origin always upper left. A region outside the buffer, a stride below twice the width or
     // a missing buffer is refused with FXFALSE instead of reading past the frame buffer
     // (docs/fidelity.md).
@@ -152,6 +160,8 @@ FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
                                 GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
                                 FxI32 src_stride, void* src_data)
 {
+    GLIDE_TRACE(LfbWriteRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height,
+                               src_stride, src_data));
     BufferId eBuffer;
     if (!Context().IsOpen() || !MapBuffer(dst_buffer, &eBuffer) || !src_data)
         return FXFALSE;
@@ -187,6 +197,7 @@ FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
 FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
                          GrOriginLocation_t origin, FxBool pixelPipeline, GrLfbInfo_t* info)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbLock, type, buffer, writeMode, origin, pixelPipeline));
     BufferId eBuffer;
     if (!Context().IsOpen() || !info || info->size != int(sizeof(GrLfbInfo_t)) ||
         !MapBuffer(buffer, &eBuffer))
@@ -213,6 +224,7 @@ FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writ
 
 FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
 {
+    GLIDE_TRACE(LfbUnlock(type, buffer));
     (void)type;
     BufferId eBuffer;
     if (!MapBuffer(buffer, &eBuffer) || g_anLfbLocks[Int32(eBuffer)] <= 0)
@@ -223,16 +235,19 @@ FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
 
 void FX_CALL grLfbConstantAlpha(GrAlpha_t alpha)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbConstantAlpha, alpha));
     Context().m_nLfbConstantAlpha = alpha;
 }
 
 void FX_CALL grLfbConstantDepth(FxU16 depth)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbConstantDepth, depth));
     Context().m_nLfbConstantDepth = depth;
 }
 
 void FX_CALL grLfbWriteColorFormat(GrColorFormat_t colorFormat)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbWriteColorFormat, colorFormat));
     // LFB writes through a lock are raw 565; region writes of 32-bit pixels use the window's
     // colour format.
     (void)colorFormat;
@@ -240,6 +255,7 @@ void FX_CALL grLfbWriteColorFormat(GrColorFormat_t colorFormat)
 
 void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbWriteColorSwizzle, swizzleBytes, swapWords));
     // Host and board share byte order here; nothing to swizzle.
     (void)swizzleBytes;
     (void)swapWords;

@@ -1,5 +1,6 @@
 // Glide entry points: points, lines, triangles and polygons.
 #include "GlideContext.h"
+#include "GlideTraceScope.h"
 #include <cmath>
 #include <glide.h>
 
@@ -92,11 +93,13 @@ void DrawClipped(const GrVertex* pVertices, Int32 nCount)
 
 void FX_CALL grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
+    GLIDE_TRACE(Draw(TraceCall::DrawTriangle, a, b, c));
     Draw(a, b, c);
 }
 
 void FX_CALL grDrawPoint(const GrVertex* pt)
 {
+    GLIDE_TRACE(Draw(TraceCall::DrawPoint, pt));
     if (!pt || !Context().IsOpen())
         return;
     // Rounded to 1/16 and truncated to pixel (i, j); the triangle (i, j), (i + 2, j), (i, j + 2)
@@ -118,6 +121,7 @@ void FX_CALL grDrawPoint(const GrVertex* pt)
 
 void FX_CALL grDrawLine(const GrVertex* v1, const GrVertex* v2)
 {
+    GLIDE_TRACE(Draw(TraceCall::DrawLine, v1, v2));
     if (!v1 || !v2 || !Context().IsOpen())
         return;
     // A one-pixel-wide parallelogram: x-major lines widen by half a pixel up and down, y-major
@@ -148,6 +152,7 @@ void FX_CALL grDrawLine(const GrVertex* v1, const GrVertex* v2)
 
 void FX_CALL grDrawPolygon(int nverts, const int ilist[], const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPolygon, nverts, ilist, vlist));
     if (!ilist || !vlist)
         return;
     for (int i = 1; i + 1 < nverts; ++i)
@@ -156,6 +161,7 @@ void FX_CALL grDrawPolygon(int nverts, const int ilist[], const GrVertex vlist[]
 
 void FX_CALL grDrawPolygonVertexList(int nverts, const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPolygonVertexList, nverts, nullptr, vlist));
     if (!vlist)
         return;
     for (int i = 1; i + 1 < nverts; ++i)
@@ -164,28 +170,33 @@ void FX_CALL grDrawPolygonVertexList(int nverts, const GrVertex vlist[])
 
 void FX_CALL grDrawPlanarPolygon(int nverts, const int ilist[], const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPlanarPolygon, nverts, ilist, vlist));
     grDrawPolygon(nverts, ilist, vlist);
 }
 
 void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPlanarPolygonVertexList, nverts, nullptr, vlist));
     grDrawPolygonVertexList(nverts, vlist);
 }
 
 // Antialiased variants are drawn without edge antialiasing (docs/fidelity.md).
 void FX_CALL grAADrawPoint(const GrVertex* pt)
 {
+    GLIDE_TRACE(Draw(TraceCall::AADrawPoint, pt));
     grDrawPoint(pt);
 }
 
 void FX_CALL grAADrawLine(const GrVertex* v1, const GrVertex* v2)
 {
+    GLIDE_TRACE(Draw(TraceCall::AADrawLine, v1, v2));
     grDrawLine(v1, v2);
 }
 
 void FX_CALL grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c,
                               FxBool ab_antialias, FxBool bc_antialias, FxBool ca_antialias)
 {
+    GLIDE_TRACE(AADrawTriangle(a, b, c, ab_antialias, bc_antialias, ca_antialias));
     (void)ab_antialias;
     (void)bc_antialias;
     (void)ca_antialias;
@@ -194,16 +205,19 @@ void FX_CALL grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVert
 
 void FX_CALL grAADrawPolygon(int nverts, const int ilist[], const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::AADrawPolygon, nverts, ilist, vlist));
     grDrawPolygon(nverts, ilist, vlist);
 }
 
 void FX_CALL grAADrawPolygonVertexList(int nverts, const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::AADrawPolygonVertexList, nverts, nullptr, vlist));
     grDrawPolygonVertexList(nverts, vlist);
 }
 
 void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
+    GLIDE_TRACE(Draw(TraceCall::DrawTriangleWithClip, a, b, c));
     if (!a || !b || !c)
         return;
     const GrVertex aVertices[3] = {*a, *b, *c};
@@ -212,10 +226,12 @@ void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const 
 
 void FX_CALL guAADrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
+    GLIDE_TRACE(Draw(TraceCall::AADrawTriangleWithClip, a, b, c));
     guDrawTriangleWithClip(a, b, c);
 }
 
 void FX_CALL guDrawPolygonVertexListWithClip(int nverts, const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPolygonVertexListWithClip, nverts, nullptr, vlist));
     DrawClipped(vlist, nverts);
 }

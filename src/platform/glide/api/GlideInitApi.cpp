@@ -3,6 +3,7 @@
 #include "GlideContext.h"
 #include "GlideTraceScope.h"
 #include "GlideMap.h"
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <glide.h>
@@ -14,14 +15,26 @@ GlideContext& Context()
     return GlideContext::Get();
 }
 
-// The saved state of grGlideGetState: the device's pipeline state and the API's own settings.
+// The saved state of grGlideGetState: the device's pipeline state, the API's own settings, and
+// a check word over both, so that grGlideSetState takes only a state grGlideGetState wrote.
 struct SavedState
 {
     DeviceState state;
     FxU32 nStwHint;
+    FxU32 nCheck;
 };
 static_assert(sizeof(SavedState) <= sizeof(GrState),
               "grGlideGetState must fit the published 312-byte GrState");
+
+// FNV-1a over the saved bytes before the check word.
+FxU32 CheckWord(const SavedState& saved)
+{
+    const Byte* pb = reinterpret_cast<const Byte*>(&saved);
+    FxU32 nHash = 2166136261u;
+    for (size_t i = 0; i < offsetof(SavedState, nCheck); ++i)
+        nHash = (nHash ^ pb[i]) * 16777619u;
+    return nHash ^ 0x47534156u;
+}
 } // namespace
 
 FxBool FX_CALL grSstQueryBoards(GrHwConfiguration* hwConfig)
@@ -242,8 +255,10 @@ void FX_CALL grGlideGetState(GrState* state)
     if (!state || !Context().IsInitialized())
         return;
     SavedState saved;
+    std::memset(static_cast<void*>(&saved), 0, sizeof saved); // padding too: same bytes each time
     saved.state = Context().GetState();
     saved.nStwHint = Context().GetStwHint();
+    saved.nCheck = CheckWord(saved);
     std::memset(state, 0, sizeof *state);
     std::memcpy(state->pad, &saved, sizeof saved);
 }
@@ -255,6 +270,10 @@ void FX_CALL grGlideSetState(const GrState* state)
         return;
     SavedState saved;
     std::memcpy(&saved, state->pad, sizeof saved);
+    // Mended: any other bytes would become the device's state as they are (a bool of 165, an
+    // enumeration out of range); such a state is refused and the pipeline left as it is.
+    if (saved.nCheck != CheckWord(saved))
+        return Context().Error("grGlideSetState: not a state saved by grGlideGetState");
     Context().GetState() = saved.state;
     Context().SetStwHint(saved.nStwHint);
 }

@@ -1,6 +1,8 @@
 // The pixel pipeline around the combine units: Gouraud iterators, alpha test, chroma key,
 // depth buffering, fog, write masks, the render buffer, and the state grSstWinOpen resets.
 #include "GlideTestSupport.h"
+#include <cstring>
+#include <string>
 
 using namespace GlideTest;
 
@@ -279,5 +281,45 @@ TEST(GlideState, GetAndSetStateRestoreThePipeline)
     grGlideSetState(&saved);
     DrawRect(0, 0, 8, 8);
     EXPECT_EQ(board.Pixel(3, 3), Rgb565(31, 0, 0));
+}
+
+int g_nStateErrors = 0;
+void CountStateError(const char* pchMessage, FxBool bFatal)
+{
+    (void)bFatal;
+    if (std::string(pchMessage).find("grGlideSetState") != std::string::npos)
+        ++g_nStateErrors;
+}
+
+TEST(GlideState, SetStateRefusesBytesGetStateDidNotWrite)
+{
+    Board board;
+    grConstantColorValue(0x00FF0000u);
+    guColorCombineFunction(GR_COLORCOMBINE_CCRGB);
+    GrState saved;
+    grGlideGetState(&saved);
+    grConstantColorValue(0x000000FFu);
+    g_nStateErrors = 0;
+    grErrorSetCallback(CountStateError);
+    // Each kind of damage: one byte changed, all bytes of a pattern, all zero.
+    GrState changed = saved;
+    changed.pad[40] = char(changed.pad[40] ^ 0x5A);
+    GrState pattern;
+    std::memset(&pattern, 0xA5, sizeof pattern);
+    GrState zero;
+    std::memset(&zero, 0, sizeof zero);
+    for (const GrState* pState : {&changed, &pattern, &zero})
+    {
+        grGlideSetState(pState);
+        DrawRect(0, 0, 8, 8);
+        // Still the blue set after the save.
+        EXPECT_EQ(board.Pixel(3, 3), Rgb565(0, 0, 31));
+    }
+    EXPECT_EQ(3, g_nStateErrors);
+    // The state it saved is still taken.
+    grGlideSetState(&saved);
+    DrawRect(0, 0, 8, 8);
+    EXPECT_EQ(board.Pixel(3, 3), Rgb565(31, 0, 0));
+    grErrorSetCallback(nullptr);
 }
 } // namespace

@@ -421,8 +421,9 @@ void GlideTraceRecorder::TexDownloadMipMap(GrChipID_t tmu, FxU32 nAddress, FxU32
     Put(nEvenOdd);
     Put(pInfo);
     m_Writer.Data();
-    UInt32 nBytes;
+    UInt32 nBytes, nParity;
     if (pInfo && pInfo->data && Context().IsOpen() && Context().IsTmu(tmu) &&
+        GlideMap::Parity(nEvenOdd, &nParity) &&
         ChainSize(pInfo->smallLod, pInfo->largeLod, pInfo->aspectRatio, pInfo->format, &nBytes))
         m_Writer.Bytes(pInfo->data, nBytes);
     End();
@@ -445,7 +446,13 @@ void GlideTraceRecorder::TexDownloadMipMapLevelPartial(TraceCall eCall, GrChipID
         nStart = 0;
         nEnd = nRows - 1;
     }
-    const bool bRead = bShape && pData && Context().IsOpen() && Context().IsTmu(tmu) &&
+    // The call's own checks: a level of the chain it names, a parity, an aligned address.
+    Int32 nLod = 0, nLarge = 0;
+    UInt32 nParity = 0;
+    const bool bChain = GlideMap::Lod(eLod, &nLod) && GlideMap::Lod(eLargeLod, &nLarge) &&
+                        nLod >= nLarge && GlideMap::Parity(nEvenOdd, &nParity) &&
+                        (nAddress & 7u) == 0;
+    const bool bRead = bShape && bChain && pData && Context().IsOpen() && Context().IsTmu(tmu) &&
                        nStart >= 0 && nStart <= nEnd && nEnd < nRows;
     m_Writer.Begin(eCall);
     Put(tmu);

@@ -6,8 +6,9 @@
 // when the process ends. Entry points reach it through their GLIDE_TRACE line
 // (GlideTraceScope.h), which records only the program's own call: the calls an entry point
 // makes to other entry points (grSstWinOpen's state reset, the gu functions' gr calls) are
-// replayed by replaying the outer call. Each record method reads exactly the memory its call
-// reads, and only when the call reads it; a call that draws or changes nothing is not recorded.
+// replayed by replaying the outer call. Each record method reads only the memory its call is
+// given (the vertices, levels, rows, tables or pixels its arguments describe), and only when the
+// call's own checks let it read; a call that draws or changes nothing is not recorded.
 //
 // A trace started with bPixels false records state only (the board, its state, textures and
 // tables) until BeginPixels, which writes the buffers' contents and then records everything:

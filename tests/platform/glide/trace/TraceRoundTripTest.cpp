@@ -208,6 +208,42 @@ TEST(TraceRoundTripTest, OpenFailsWithTheReasonForAPathThatCannotBeWritten)
     EXPECT_FALSE(writer.IsOpen());
 }
 
+TEST(TraceFormatTest, CallNumbersAreTheFilesOwn)
+{
+    // Written traces depend on these values (docs/trace-format.md): they never move.
+    struct Case
+    {
+        Byte nCall;
+        const char* pchName;
+        Int32 nWords;
+    };
+    const Case aCases[] = {
+        {1, "marker", 0},
+        {2, "grGlideInit", 3},
+        {4, "grSstWinOpen", 7},
+        {12, "grBufferSwap", 1},
+        {17, "grLfbWriteRegion", 6},
+        {24, "buffer image", 3},
+        {27, "grDrawTriangle", 0},
+        {34, "grAADrawTriangle", 3},
+        {40, "grCullMode", 1},
+        {62, "grDisableAllEffects", 0},
+        {66, "grTexDownloadMipMapLevelPartial", 10},
+        {80, "guTexAllocateMemory", 15},
+        {85, "guTexMemReset", 0},
+    };
+    for (const Case& c : aCases)
+    {
+        const TraceCallShape* pShape = TraceFormat::Shape(c.nCall);
+        ASSERT_NE(nullptr, pShape) << int(c.nCall);
+        EXPECT_STREQ(c.pchName, pShape->pchName) << int(c.nCall);
+        EXPECT_EQ(c.nWords, pShape->nWords) << c.pchName;
+    }
+    EXPECT_EQ(nullptr, TraceFormat::Shape(0));
+    EXPECT_EQ(nullptr, TraceFormat::Shape(86));
+    EXPECT_EQ(86, Int32(TraceCall::End));
+}
+
 TEST(TraceVertexHistoryTest, KeepsTheLast255LiteralsByTheirBits)
 {
     TraceVertexHistory history;

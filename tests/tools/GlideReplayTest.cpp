@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "FrameReadBack.h"
@@ -225,6 +227,12 @@ struct BoardCase
     int nAuxBuffers;
 };
 
+// The board's name in test names and messages (a stable name, not the pointer's bytes).
+void PrintTo(const BoardCase& c, std::ostream* pOut)
+{
+    *pOut << c.pchBoard << "-aux" << c.nAuxBuffers;
+}
+
 // Ends a trace a test started, however the test ends.
 class RecorderGuard
 {
@@ -277,7 +285,11 @@ TEST_P(GlideReplayTest, ReplayedFramesAreTheProgramsFrames)
 INSTANTIATE_TEST_SUITE_P(Boards, GlideReplayTest,
                          testing::Values(BoardCase{"voodoo", GR_RESOLUTION_320x240, 1},
                                          BoardCase{"voodoo2", GR_RESOLUTION_640x480, 1},
-                                         BoardCase{"voodoo", GR_RESOLUTION_320x240, 0}));
+                                         BoardCase{"voodoo", GR_RESOLUTION_320x240, 0}),
+                         [](const testing::TestParamInfo<BoardCase>& rInfo) {
+                             return std::string(rInfo.param.pchBoard) + "_aux" +
+                                    std::to_string(rInfo.param.nAuxBuffers);
+                         });
 
 // Writes one record of the call with every word set to nWord, vertices of fValue and nData
 // bytes of data; returns false when the reader rejects it (a trace it would refuse).

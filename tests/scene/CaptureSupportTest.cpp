@@ -125,6 +125,69 @@ std::string TempPath(const char* pszName)
     return std::string("/tmp/moltrane-capture-test-") + std::to_string(getpid()) + "-" + pszName;
 }
 
+TEST(CaptureOptionsTest, ATracedStretchIsFramesFromItsTimes)
+{
+    struct Case
+    {
+        const char* pszLine;
+        Int64 llFrom, llTo, llLast;
+        std::vector<Int64> allFrames;
+    };
+    const Case aCases[] = {
+        {"--trace t.gtr --trace-from 1 --trace-to 2", 30, 60, 60, {}},
+        {"--trace t.gtr --trace-to 0.5", 1, 15, 15, {}}, // from the first frame
+        {"--trace t.gtr --trace-from 0 --trace-to 0.1", 1, 3, 3, {}},
+        {"--at 5 --trace t.gtr --trace-from 1 --trace-to 2", 30, 60, 150, {150}},
+        {"--step 1/10 --trace-to 2 --trace-from 1.5 --trace t.gtr", 15, 20, 20, {}},
+    };
+    for (const Case& c : aCases)
+    {
+        CaptureOptions options;
+        std::string strError;
+        ASSERT_TRUE(Parse(c.pszLine, options, strError)) << c.pszLine << ": " << strError;
+        EXPECT_EQ("t.gtr", options.m_strTracePath) << c.pszLine;
+        EXPECT_EQ(c.llFrom, options.m_llTraceFrom) << c.pszLine;
+        EXPECT_EQ(c.llTo, options.m_llTraceTo) << c.pszLine;
+        EXPECT_EQ(c.llLast, LastFrame(options)) << c.pszLine;
+        EXPECT_EQ(c.allFrames, options.m_allFrames) << c.pszLine;
+    }
+    CaptureOptions untraced;
+    std::string strError;
+    ASSERT_TRUE(Parse("--at 2", untraced, strError));
+    EXPECT_TRUE(untraced.m_strTracePath.empty());
+    EXPECT_EQ(60, LastFrame(untraced));
+    EXPECT_EQ("frame-1.500s.png", FrameFileName(1.5));
+    EXPECT_EQ("frame-0.033s.png", FrameFileName(1.0 / 30.0));
+}
+
+TEST(CaptureOptionsTest, RejectsABadTracedStretchWithAMessage)
+{
+    struct Case
+    {
+        const char* pszLine;
+        const char* pszMessage;
+    };
+    const Case aCases[] = {
+        {"--trace t.gtr", "--trace-to"},
+        {"--trace-to 2 --at 1", "need --trace"},
+        {"--trace-from 1 --at 1", "need --trace"},
+        {"--trace t.gtr --trace-from 3 --trace-to 2", "stretch"},
+        {"--trace t.gtr --trace-to -1", "0 s or more"},
+        {"--trace t.gtr --trace-from -2 --trace-to 1", "0 s or more"},
+        {"--trace t.gtr --trace-to x", "scene time"},
+        {"--trace t.gtr --trace-to 0.01", "no frame"},
+        {"--trace t.gtr --trace-to 1e9", "within one day"},
+        {"--trace", "needs a value"},
+    };
+    for (const Case& c : aCases)
+    {
+        CaptureOptions options;
+        std::string strError;
+        EXPECT_FALSE(Parse(c.pszLine, options, strError)) << c.pszLine;
+        EXPECT_NE(std::string::npos, strError.find(c.pszMessage)) << c.pszLine << ": " << strError;
+    }
+}
+
 TEST(PngFileTest, WritesAndReadsBackEveryPixel)
 {
     RgbImage image;

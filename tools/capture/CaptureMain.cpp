@@ -18,9 +18,7 @@ namespace
 {
 std::string FrameName(double dTime)
 {
-    char szName[64];
-    snprintf(szName, sizeof(szName), "frame-%.3fs.png", dTime);
-    return szName;
+    return FrameFileName(dTime);
 }
 
 std::string TimeLabel(double dTime)
@@ -159,6 +157,11 @@ int main(int argc, char** argv)
 
     printf("vellumtide-capture: %zu pictures in %s\n", result.m_aFrames.size(),
            options.m_strOutDir.c_str());
+    if (!options.m_strTracePath.empty())
+        printf("  %s  (Glide calls of frames %lld to %lld, scene time %.3f to %.3f s)\n",
+               options.m_strTracePath.c_str(), (long long)options.m_llTraceFrom,
+               (long long)options.m_llTraceTo, TimeOfFrame(options, options.m_llTraceFrom),
+               TimeOfFrame(options, options.m_llTraceTo));
     if (!WriteFrames(options, result))
         return 3;
     const double dFrames = (double)result.m_llFramesDrawn;

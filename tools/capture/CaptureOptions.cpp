@@ -87,6 +87,38 @@ Int32 ParseTimeList(const char* pszText, std::vector<double>& rTimes)
     return 1;
 }
 
+// Frame numbers of the traced stretch, from scene times; the whole stretch must lie inside the
+// run's day.
+Int32 ParseTraceStretch(CaptureOptions& rOptions, double dFrom, double dTo, std::string& rError)
+{
+    if (rOptions.m_strTracePath.empty())
+    {
+        if (dFrom >= 0.0 || dTo >= 0.0)
+            rError = "--trace-from and --trace-to need --trace FILE";
+        return rError.empty() ? 1 : 0;
+    }
+    if (dTo < 0.0)
+    {
+        rError = "--trace needs --trace-to, the scene time of the last traced frame";
+        return 0;
+    }
+    if (dFrom > dTo || dTo > MAX_SECONDS)
+    {
+        rError = "the traced stretch runs from --trace-from up to --trace-to, within one day";
+        return 0;
+    }
+    rOptions.m_llTraceFrom = dFrom < 0.0 ? 1 : FrameForTime(rOptions, dFrom);
+    rOptions.m_llTraceTo = FrameForTime(rOptions, dTo);
+    if (rOptions.m_llTraceFrom < 1)
+        rOptions.m_llTraceFrom = 1;
+    if (rOptions.m_llTraceTo < rOptions.m_llTraceFrom)
+    {
+        rError = "the traced stretch holds no frame: the first is drawn one step after the start";
+        return 0;
+    }
+    return 1;
+}
+
 const char* NextValue(int argc, char** argv, int& i)
 {
     if (i + 1 >= argc)
@@ -108,6 +140,9 @@ const char* CaptureUsage()
            "  --sheet            also write sheet.png, all written frames side by side\n"
            "  --compare DIR      compare each written frame with DIR/<same name>,\n"
            "                     pixel for pixel; exit 1 on any difference\n"
+           "  --trace FILE       write the Glide calls of the frames from --trace-from\n"
+           "                     (default: the first) to --trace-to (scene times) to FILE,\n"
+           "                     for glide-replay\n"
            "  --help             this text\n";
 }
 
@@ -123,11 +158,26 @@ double TimeOfFrame(const CaptureOptions& rOptions, Int64 llFrame)
            (double)rOptions.m_llStepDenominator;
 }
 
+Int64 LastFrame(const CaptureOptions& rOptions)
+{
+    const Int64 llWritten = rOptions.m_allFrames.empty() ? 0 : rOptions.m_allFrames.back();
+    return llWritten > rOptions.m_llTraceTo ? llWritten : rOptions.m_llTraceTo;
+}
+
+std::string FrameFileName(double dSeconds)
+{
+    char szName[64];
+    snprintf(szName, sizeof(szName), "frame-%.3fs.png", dSeconds);
+    return szName;
+}
+
 Int32 ParseCaptureOptions(int argc, char** argv, CaptureOptions& rOptions, std::string& rError)
 {
     std::vector<double> adTimes;
     double dSeconds = -1.0;
     double dEvery = 1.0;
+    double dTraceFrom = -1.0;
+    double dTraceTo = -1.0;
     for (int i = 1; i < argc; i++)
     {
         const std::string strArg = argv[i];
@@ -143,7 +193,8 @@ Int32 ParseCaptureOptions(int argc, char** argv, CaptureOptions& rOptions, std::
             continue;
         }
         if (strArg != "--out" && strArg != "--at" && strArg != "--seconds" && strArg != "--every" &&
-            strArg != "--step" && strArg != "--compare")
+            strArg != "--step" && strArg != "--compare" && strArg != "--trace" &&
+            strArg != "--trace-from" && strArg != "--trace-to")
         {
             rError = "unknown option '" + strArg + "'";
             return 0;
@@ -169,6 +220,14 @@ Int32 ParseCaptureOptions(int argc, char** argv, CaptureOptions& rOptions, std::
         else if (strArg == "--step" && !ParseStep(pszValue, rOptions))
             rError = "--step takes a fraction such as 1/30 or a number of seconds, "
                      "from 0.001 to 10";
+        else if (strArg == "--trace")
+            rOptions.m_strTracePath = pszValue;
+        else if ((strArg == "--trace-from" || strArg == "--trace-to") &&
+                 !ParseNumber(pszValue, strArg == "--trace-from" ? dTraceFrom : dTraceTo))
+            rError = strArg + " takes a scene time in seconds";
+        else if ((strArg == "--trace-from" && dTraceFrom < 0.0) ||
+                 (strArg == "--trace-to" && dTraceTo < 0.0))
+            rError = strArg + " takes a scene time of 0 s or more";
         if (!rError.empty())
             return 0;
     }
@@ -186,9 +245,11 @@ Int32 ParseCaptureOptions(int argc, char** argv, CaptureOptions& rOptions, std::
             adTimes.push_back((double)k * dEvery);
         }
     }
-    if (adTimes.empty())
+    if (!ParseTraceStretch(rOptions, dTraceFrom, dTraceTo, rError))
+        return 0;
+    if (adTimes.empty() && rOptions.m_strTracePath.empty())
     {
-        rError = "nothing to capture: give --at or --seconds";
+        rError = "nothing to capture: give --at, --seconds or --trace";
         return 0;
     }
     if (adTimes.size() > (size_t)MAX_FRAMES_WRITTEN)

@@ -2,6 +2,7 @@
 //
 //   vellumtide-capture [--out DIR] [--at T1,T2,...] [--seconds N --every S]
 //                      [--step A/B | --step X] [--sheet] [--compare DIR]
+//                      [--trace FILE [--trace-from S] --trace-to S]
 //
 // Times are scene times in seconds (the scene's timer starts at 0 when the
 // scene is created); frame k of the run is drawn at time k * step.
@@ -23,6 +24,11 @@ struct CaptureOptions
     // When set, every written frame is compared pixel for pixel with the
     // file of the same name in this folder.
     std::string m_strCompareDir;
+    // When set, the Glide calls of frames m_llTraceFrom..m_llTraceTo are written to this file
+    // (GlideTraceRecorder), so that glide-replay draws those frames exactly.
+    std::string m_strTracePath;
+    Int64 m_llTraceFrom = 0;
+    Int64 m_llTraceTo = 0;
     Int32 m_bHelp = 0;
 };
 
@@ -37,3 +43,9 @@ Int64 FrameForTime(const CaptureOptions& rOptions, double dSeconds);
 
 // The scene time of frame k, in seconds.
 double TimeOfFrame(const CaptureOptions& rOptions, Int64 llFrame);
+
+// The last frame the run draws: the last one written or traced.
+Int64 LastFrame(const CaptureOptions& rOptions);
+
+// The picture file of the frame drawn at scene time dSeconds: frame-<seconds, 3 places>s.png.
+std::string FrameFileName(double dSeconds);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <new>
@@ -11,6 +12,7 @@
 #include "DisplayDevice.h"
 #include "Engine.h"
 #include "FrameReadBack.h"
+#include "GlideTraceRecorder.h"
 #include "ScreenSize.h"
 #include "Shell.h"
 #include "Win32StandIn.h"
@@ -90,6 +92,35 @@ void CloseScene()
     }
 }
 
+// Before frame k: the traced stretch begins with the buffers as they are, and a marker that
+// tells the replay which frame of the run its first frame is.
+void BeginTrace(const CaptureOptions& rOptions, Int64 k)
+{
+    GlideTraceRecorder* pTrace = GlideTraceRecorder::Active();
+    if (rOptions.m_strTracePath.empty() || k != rOptions.m_llTraceFrom || pTrace == nullptr)
+        return;
+    char szMarker[96];
+    snprintf(szMarker, sizeof(szMarker), "vellumtide-capture first-frame=%lld step=%lld/%lld",
+             (long long)k, (long long)rOptions.m_llStepNumerator,
+             (long long)rOptions.m_llStepDenominator);
+    pTrace->Marker(szMarker);
+    pTrace->BeginPixels();
+}
+
+// After frame k: the last traced frame ends the trace.
+Int32 EndTrace(const CaptureOptions& rOptions, Int64 k, std::string& rError)
+{
+    if (rOptions.m_strTracePath.empty() || k != rOptions.m_llTraceTo)
+        return 1;
+    std::string strError;
+    if (!GlideTraceRecorder::Stop(&strError))
+    {
+        rError = "the trace could not be written: " + strError;
+        return 0;
+    }
+    return 1;
+}
+
 Int32 DrawFrames(const CaptureOptions& rOptions, CaptureResult& rResult, std::string& rError,
                  Clock::time_point runStart)
 {
@@ -98,9 +129,10 @@ Int32 DrawFrames(const CaptureOptions& rOptions, CaptureResult& rResult, std::st
     FrameReadBack readBack(size.m_nWidth, size.m_nHeight);
 
     size_t uNext = 0;
-    const Int64 llLast = rOptions.m_allFrames.back();
+    const Int64 llLast = LastFrame(rOptions);
     for (Int64 k = 1; k <= llLast; k++)
     {
+        BeginTrace(rOptions, k);
         StandIn_AdvanceTestClock(rOptions.m_llStepNumerator);
         if (!PumpMessages() || !g_pEngine->IsRunning() || !g_pEngine->IsActive())
         {
@@ -118,19 +150,22 @@ Int32 DrawFrames(const CaptureOptions& rOptions, CaptureResult& rResult, std::st
         if (k == 1)
             rResult.m_dFirstFrameSeconds = SecondsBetween(runStart, end);
 
-        if (k != rOptions.m_allFrames[uNext])
-            continue;
-        if (!readBack.Read())
+        if (uNext < rOptions.m_allFrames.size() && k == rOptions.m_allFrames[uNext])
         {
-            rError = "grLfbReadRegion could not read the frame";
-            return 0;
+            if (!readBack.Read())
+            {
+                rError = "grLfbReadRegion could not read the frame";
+                return 0;
+            }
+            CapturedFrame frame;
+            frame.m_llFrame = k;
+            frame.m_dTime = TimeOfFrame(rOptions, k);
+            readBack.ToRgb(frame.m_Image);
+            rResult.m_aFrames.push_back(std::move(frame));
+            uNext++;
         }
-        CapturedFrame frame;
-        frame.m_llFrame = k;
-        frame.m_dTime = TimeOfFrame(rOptions, k);
-        readBack.ToRgb(frame.m_Image);
-        rResult.m_aFrames.push_back(std::move(frame));
-        uNext++;
+        if (!EndTrace(rOptions, k, rError))
+            return 0;
     }
     return 1;
 }
@@ -147,10 +182,24 @@ Int32 RunCapture(const CaptureOptions& rOptions, CaptureResult& rResult, std::st
     setenv("FX_GLIDE_SWAPINTERVAL", "0", 1);
     StandIn_SetTestClock(rOptions.m_llStepDenominator, 0);
 
+    // A trace starts before the engine opens Glide, with state only (the board, textures and
+    // state of the frames before the stretch), and records pixels from its first frame.
+    if (!rOptions.m_strTracePath.empty())
+    {
+        std::string strError;
+        if (!GlideTraceRecorder::Start(rOptions.m_strTracePath.c_str(), false, &strError))
+        {
+            rError = "cannot write the trace: " + strError;
+            StandIn_UseRealClock();
+            return 0;
+        }
+    }
     Int32 bOk = OpenScene(rError);
     if (bOk)
         bOk = DrawFrames(rOptions, rResult, rError, runStart);
     CloseScene();
+    // A run that ended early leaves what it traced.
+    GlideTraceRecorder::Stop(nullptr);
     StandIn_UseRealClock();
     return bOk;
 }

@@ -1,5 +1,6 @@
 // Glide entry points: buffers, clears, swaps, clipping, masks and linear frame-buffer access.
 #include "GlideContext.h"
+#include "GlideTraceScope.h"
 #include "GlideMap.h"
 #include "LfbPixelFormat.h"
 #include <cstdint>
@@ -115,6 +116,7 @@ void WriteRegionRow(const LfbPixelFormat& format, const Byte* pSource, FxU32 nWi
 
 void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU16 depth)
 {
+    GLIDE_TRACE(Record(TraceCall::BufferClear, color, alpha, depth));
     if (!Context().IsOpen())
         return;
     const UInt32 nArgb = GlideMap::ColorToArgb(color, Context().GetColorFormat());
@@ -129,6 +131,7 @@ int FX_CALL grBufferNumPending(void)
 
 void FX_CALL grBufferSwap(int swap_interval)
 {
+    GLIDE_TRACE(BufferSwap(swap_interval));
     if (!Context().IsOpen())
         return;
     Int32 nInterval = Context().GetSwapOverride();
@@ -139,6 +142,7 @@ void FX_CALL grBufferSwap(int swap_interval)
 
 void FX_CALL grRenderBuffer(GrBuffer_t buffer)
 {
+    GLIDE_TRACE(Record(TraceCall::RenderBuffer, buffer));
     if (!Context().IsOpen())
         return;
     if (buffer == GR_BUFFER_FRONTBUFFER)
@@ -151,6 +155,7 @@ void FX_CALL grRenderBuffer(GrBuffer_t buffer)
 
 void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy)
 {
+    GLIDE_TRACE(Record(TraceCall::ClipWindow, minx, miny, maxx, maxy));
     if (!Context().IsInitialized())
         return;
     // Min inclusive, max exclusive, kept inside the screen; an inverted window is empty.
@@ -169,6 +174,7 @@ void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy)
 
 void FX_CALL grColorMask(FxBool rgb, FxBool a)
 {
+    GLIDE_TRACE(Record(TraceCall::ColorMask, rgb, a));
     if (!Context().IsInitialized())
         return;
     Context().GetState().bRgbMask = rgb != FXFALSE;
@@ -178,6 +184,8 @@ void FX_CALL grColorMask(FxBool rgb, FxBool a)
 FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, FxU32 src_width,
                                FxU32 src_height, FxU32 dst_stride, void* dst_data)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbReadRegion, src_buffer, src_x, src_y, src_width, src_height,
+                       dst_stride));
     // Origin always upper left. A region outside the buffer, a stride below twice the width or
     // a missing buffer is refused with FXFALSE instead of reading past the frame buffer
     // (docs/fidelity.md).
@@ -199,6 +207,8 @@ FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
                                 GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
                                 FxI32 src_stride, void* src_data)
 {
+    GLIDE_TRACE(LfbWriteRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height,
+                               src_stride, src_data));
     BufferId eBuffer;
     if (!Context().IsOpen() || !MapBuffer(dst_buffer, &eBuffer) || !src_data)
         return FXFALSE;
@@ -246,6 +256,7 @@ FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
 FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
                          GrOriginLocation_t origin, FxBool pixelPipeline, GrLfbInfo_t* info)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbLock, type, buffer, writeMode, origin, pixelPipeline));
     BufferId eBuffer;
     if (!Context().IsOpen() || !info || info->size != int(sizeof(GrLfbInfo_t)) ||
         !MapBuffer(buffer, &eBuffer))
@@ -277,6 +288,8 @@ FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writ
 
 FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
 {
+    // Recorded after the unlock, with the pixels the lock's writes left (GlideTraceRecorder).
+    const GlideTraceScope glideTraceScope;
     BufferId eBuffer;
     if (!MapBuffer(buffer, &eBuffer))
         return FXFALSE;
@@ -286,21 +299,26 @@ FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
     lock.Release(Context().GetDevice(), Context().m_nLfbConstantAlpha,
                  Context().m_nLfbConstantDepth);
     Context().NoteLfbLocks();
+    if (glideTraceScope.Records())
+        glideTraceScope.Recorder().LfbUnlock(type, buffer);
     return FXTRUE;
 }
 
 void FX_CALL grLfbConstantAlpha(GrAlpha_t alpha)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbConstantAlpha, alpha));
     Context().m_nLfbConstantAlpha = alpha;
 }
 
 void FX_CALL grLfbConstantDepth(FxU16 depth)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbConstantDepth, depth));
     Context().m_nLfbConstantDepth = depth;
 }
 
 void FX_CALL grLfbWriteColorFormat(GrColorFormat_t colorFormat)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbWriteColorFormat, colorFormat));
     if (!Context().IsInitialized())
         return;
     if (colorFormat < GR_COLORFORMAT_ARGB || colorFormat > GR_COLORFORMAT_BGRA)
@@ -315,6 +333,7 @@ void FX_CALL grLfbWriteColorFormat(GrColorFormat_t colorFormat)
 
 void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords)
 {
+    GLIDE_TRACE(Record(TraceCall::LfbWriteColorSwizzle, swizzleBytes, swapWords));
     if (!Context().IsInitialized())
         return;
     // For write locks taken from now on: each 32-bit word the program writes has its bytes

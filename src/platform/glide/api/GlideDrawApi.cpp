@@ -1,6 +1,7 @@
 // Glide entry points: points, lines, triangles and polygons.
 #include "EdgeFringe.h"
 #include "GlideContext.h"
+#include "GlideTraceScope.h"
 #include <cmath>
 #include <glide.h>
 
@@ -138,11 +139,13 @@ template <typename VertexAt> void DrawAntialiasedPolygon(VertexAt vertexAt, Int3
 
 void FX_CALL grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
+    GLIDE_TRACE(Draw(TraceCall::DrawTriangle, a, b, c));
     Draw(a, b, c);
 }
 
 void FX_CALL grDrawPoint(const GrVertex* pt)
 {
+    GLIDE_TRACE(Draw(TraceCall::DrawPoint, pt));
     if (!pt || !Context().IsOpen())
         return;
     // Rounded to 1/16 and truncated to pixel (i, j); the triangle (i, j), (i + 2, j), (i, j + 2)
@@ -164,6 +167,7 @@ void FX_CALL grDrawPoint(const GrVertex* pt)
 
 void FX_CALL grDrawLine(const GrVertex* v1, const GrVertex* v2)
 {
+    GLIDE_TRACE(Draw(TraceCall::DrawLine, v1, v2));
     if (!v1 || !v2 || !Context().IsOpen())
         return;
     // A one-pixel-wide parallelogram: x-major lines widen by half a pixel up and down, y-major
@@ -194,6 +198,7 @@ void FX_CALL grDrawLine(const GrVertex* v1, const GrVertex* v2)
 
 void FX_CALL grDrawPolygon(int nverts, const int ilist[], const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPolygon, nverts, ilist, vlist));
     if (!ilist || !vlist)
         return;
     for (int i = 1; i + 1 < nverts; ++i)
@@ -202,6 +207,7 @@ void FX_CALL grDrawPolygon(int nverts, const int ilist[], const GrVertex vlist[]
 
 void FX_CALL grDrawPolygonVertexList(int nverts, const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPolygonVertexList, nverts, nullptr, vlist));
     if (!vlist)
         return;
     for (int i = 1; i + 1 < nverts; ++i)
@@ -210,11 +216,13 @@ void FX_CALL grDrawPolygonVertexList(int nverts, const GrVertex vlist[])
 
 void FX_CALL grDrawPlanarPolygon(int nverts, const int ilist[], const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPlanarPolygon, nverts, ilist, vlist));
     grDrawPolygon(nverts, ilist, vlist);
 }
 
 void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPlanarPolygonVertexList, nverts, nullptr, vlist));
     grDrawPolygonVertexList(nverts, vlist);
 }
 
@@ -222,6 +230,7 @@ void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex vlist[])
 // alpha falls to zero outwards, for the program's alpha blending to fade (EdgeFringe.h).
 void FX_CALL grAADrawPoint(const GrVertex* pt)
 {
+    GLIDE_TRACE(Draw(TraceCall::AADrawPoint, pt));
     if (!pt || !Context().IsOpen())
         return;
     DeviceVertex v;
@@ -231,6 +240,7 @@ void FX_CALL grAADrawPoint(const GrVertex* pt)
 
 void FX_CALL grAADrawLine(const GrVertex* v1, const GrVertex* v2)
 {
+    GLIDE_TRACE(Draw(TraceCall::AADrawLine, v1, v2));
     if (!v1 || !v2 || !Context().IsOpen())
         return;
     DeviceVertex a, b;
@@ -242,6 +252,7 @@ void FX_CALL grAADrawLine(const GrVertex* v1, const GrVertex* v2)
 void FX_CALL grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c,
                               FxBool ab_antialias, FxBool bc_antialias, FxBool ca_antialias)
 {
+    GLIDE_TRACE(AADrawTriangle(a, b, c, ab_antialias, bc_antialias, ca_antialias));
     if (!a || !b || !c || !Context().IsOpen())
         return;
     DeviceVertex av, bv, cv;
@@ -264,6 +275,7 @@ void FX_CALL grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVert
 
 void FX_CALL grAADrawPolygon(int nverts, const int ilist[], const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::AADrawPolygon, nverts, ilist, vlist));
     if (!ilist || !vlist)
         return;
     DrawAntialiasedPolygon([&](Int32 i) { return &vlist[ilist[i]]; }, nverts);
@@ -271,6 +283,7 @@ void FX_CALL grAADrawPolygon(int nverts, const int ilist[], const GrVertex vlist
 
 void FX_CALL grAADrawPolygonVertexList(int nverts, const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::AADrawPolygonVertexList, nverts, nullptr, vlist));
     if (!vlist)
         return;
     DrawAntialiasedPolygon([&](Int32 i) { return &vlist[i]; }, nverts);
@@ -278,6 +291,7 @@ void FX_CALL grAADrawPolygonVertexList(int nverts, const GrVertex vlist[])
 
 void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
+    GLIDE_TRACE(Draw(TraceCall::DrawTriangleWithClip, a, b, c));
     if (!a || !b || !c)
         return;
     const GrVertex aVertices[3] = {*a, *b, *c};
@@ -286,6 +300,7 @@ void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const 
 
 void FX_CALL guAADrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
+    GLIDE_TRACE(Draw(TraceCall::AADrawTriangleWithClip, a, b, c));
     if (!a || !b || !c)
         return;
     const GrVertex aVertices[3] = {*a, *b, *c};
@@ -294,5 +309,6 @@ void FX_CALL guAADrawTriangleWithClip(const GrVertex* a, const GrVertex* b, cons
 
 void FX_CALL guDrawPolygonVertexListWithClip(int nverts, const GrVertex vlist[])
 {
+    GLIDE_TRACE(DrawPolygon(TraceCall::DrawPolygonVertexListWithClip, nverts, nullptr, vlist));
     DrawClipped(vlist, nverts);
 }

@@ -1,5 +1,6 @@
 // Glide entry points: the gu texture manager and small gu utilities.
 #include "GlideContext.h"
+#include "GlideTraceScope.h"
 #include <glide.h>
 
 namespace
@@ -19,6 +20,9 @@ GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 odd_even_mask, int
                                          GrTextureFilterMode_t magfilter_mode, float lod_bias,
                                          FxBool trilinear)
 {
+    GLIDE_TRACE(Record(TraceCall::GuTexAllocateMemory, tmu, odd_even_mask, width, height, fmt,
+                       mm_mode, smallest_lod, largest_lod, aspect, s_clamp_mode, t_clamp_mode,
+                       minfilter_mode, magfilter_mode, lod_bias, trilinear));
     return Context().GetGu().Allocate(Context(), tmu, odd_even_mask, width, height, fmt, mm_mode,
                                       smallest_lod, largest_lod, aspect, s_clamp_mode, t_clamp_mode,
                                       minfilter_mode, magfilter_mode, lod_bias, trilinear);
@@ -32,6 +36,9 @@ FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int height,
                                      GrTextureFilterMode_t minFilterMode,
                                      GrTextureFilterMode_t magFilterMode)
 {
+    GLIDE_TRACE(Record(TraceCall::GuTexChangeAttributes, mmid, width, height, fmt, mm_mode,
+                       smallest_lod, largest_lod, aspect, s_clamp_mode, t_clamp_mode, minFilterMode,
+                       magFilterMode));
     return Context().GetGu().ChangeAttributes(mmid, width, height, fmt, mm_mode, smallest_lod,
                                               largest_lod, aspect, s_clamp_mode, t_clamp_mode,
                                               minFilterMode, magFilterMode);
@@ -39,11 +46,13 @@ FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int height,
 
 void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void* src, const GuNccTable* nccTable)
 {
+    GLIDE_TRACE(GuTexDownloadMipMap(mmid, src, nccTable));
     Context().GetGu().Download(Context(), mmid, src, nccTable);
 }
 
 void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, const void** src)
 {
+    GLIDE_TRACE(GuTexDownloadMipMapLevel(mmid, lod, src));
     Context().GetGu().DownloadLevel(Context(), mmid, lod, src);
 }
 
@@ -64,11 +73,13 @@ FxU32 FX_CALL guTexMemQueryAvail(GrChipID_t tmu)
 
 void FX_CALL guTexMemReset(void)
 {
+    GLIDE_TRACE(Record(TraceCall::GuTexMemReset));
     Context().GetGu().Reset();
 }
 
 void FX_CALL guTexSource(GrMipMapId_t mmid)
 {
+    GLIDE_TRACE(Record(TraceCall::GuTexSource, mmid));
     // GR_NULL_MIPMAP_HANDLE, unknown and stale identifiers do nothing.
     Context().GetGu().Source(Context(), mmid);
 }

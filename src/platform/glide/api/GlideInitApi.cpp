@@ -1,6 +1,7 @@
 // Glide entry points: initialisation, boards, window open and close, queries and statistics.
 #include "BoardSelection.h"
 #include "GlideContext.h"
+#include "GlideTraceScope.h"
 #include "GlideMap.h"
 #include <cstddef>
 #include <cstdlib>
@@ -50,11 +51,14 @@ FxBool FX_CALL grSstQueryBoards(GrHwConfiguration* hwConfig)
 
 void FX_CALL grGlideInit(void)
 {
+    GlideTraceRecorder::StartFromEnvironment();
+    GLIDE_TRACE(GlideInit());
     Context().Init();
 }
 
 void FX_CALL grGlideShutdown(void)
 {
+    GLIDE_TRACE(GlideShutdown());
     Context().Shutdown();
 }
 
@@ -94,6 +98,8 @@ FxBool FX_CALL grSstWinOpen(
     GrColorFormat_t color_format, GrOriginLocation_t origin_location, int num_buffers,
     int num_aux_buffers)
 {
+    GLIDE_TRACE(SstWinOpen(hWnd != 0, screen_resolution, refresh_rate, color_format,
+                           origin_location, num_buffers, num_aux_buffers));
     HWND hWindow = reinterpret_cast<HWND>(static_cast<UINT_PTR>(hWnd));
     return Context().Open(hWindow, screen_resolution, refresh_rate, color_format, origin_location,
                           num_buffers, num_aux_buffers)
@@ -103,11 +109,13 @@ FxBool FX_CALL grSstWinOpen(
 
 void FX_CALL grSstWinClose(void)
 {
+    GLIDE_TRACE(Record(TraceCall::SstWinClose));
     Context().Close();
 }
 
 FxBool FX_CALL grSstControl(FxU32 code)
 {
+    GLIDE_TRACE(Record(TraceCall::SstControl, code));
     if (!Context().IsOpen())
         return FXFALSE;
     switch (code)
@@ -130,6 +138,7 @@ FxBool FX_CALL grSstControl(FxU32 code)
 
 FxBool FX_CALL grSstControlMode(GrControl_t mode)
 {
+    GLIDE_TRACE(Record(TraceCall::SstControlMode, mode));
     return grSstControl(mode);
 }
 
@@ -145,6 +154,7 @@ FxU32 FX_CALL grSstScreenHeight(void)
 
 void FX_CALL grSstOrigin(GrOriginLocation_t origin)
 {
+    GLIDE_TRACE(Record(TraceCall::SstOrigin, origin));
     if (!Context().IsInitialized())
         return;
     if (origin != GR_ORIGIN_UPPER_LEFT && origin != GR_ORIGIN_LOWER_LEFT)
@@ -201,6 +211,7 @@ void FX_CALL grSstResetPerfStats(void)
 
 void FX_CALL grHints(GrHint_t hintType, FxU32 hintMask)
 {
+    GLIDE_TRACE(Record(TraceCall::Hints, hintType, hintMask));
     if (!Context().IsInitialized())
         return;
     switch (hintType)
@@ -255,6 +266,7 @@ void FX_CALL grGlideGetState(GrState* state)
 
 void FX_CALL grGlideSetState(const GrState* state)
 {
+    GLIDE_TRACE(GlideSetState(state));
     if (!state || !Context().IsInitialized())
         return;
     SavedState saved;

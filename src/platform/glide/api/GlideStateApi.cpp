@@ -1,6 +1,7 @@
 // Glide entry points: culling, combine units, constant colour, blending, tests, depth, dither,
 // fog and gamma.
 #include "GlideContext.h"
+#include "GlideTraceScope.h"
 #include "GlideMap.h"
 #include <cmath>
 #include <cstring>
@@ -49,6 +50,7 @@ Byte FogByte(double dFog)
 
 void FX_CALL grCullMode(GrCullMode_t mode)
 {
+    GLIDE_TRACE(Record(TraceCall::CullMode, mode));
     CullMode eMode;
     if (!Ready())
         return;
@@ -60,6 +62,7 @@ void FX_CALL grCullMode(GrCullMode_t mode)
 void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                             GrCombineLocal_t local, GrCombineOther_t other, FxBool invert)
 {
+    GLIDE_TRACE(Record(TraceCall::ColorCombine, function, factor, local, other, invert));
     if (!Ready())
         return;
     if (!MapCombine(function, factor, local, other, invert, CombineUnitKind::Color,
@@ -70,6 +73,7 @@ void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t fact
 void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                             GrCombineLocal_t local, GrCombineOther_t other, FxBool invert)
 {
+    GLIDE_TRACE(Record(TraceCall::AlphaCombine, function, factor, local, other, invert));
     if (!Ready())
         return;
     if (!MapCombine(function, factor, local, other, invert, CombineUnitKind::Alpha,
@@ -79,12 +83,14 @@ void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t fact
 
 void FX_CALL grAlphaControlsITRGBLighting(FxBool enable)
 {
+    GLIDE_TRACE(Record(TraceCall::AlphaControlsITRGBLighting, enable));
     if (Ready())
         Context().GetState().bAlphaControlsLighting = enable != FXFALSE;
 }
 
 void FX_CALL guColorCombineFunction(GrColorCombineFnc_t fnc)
 {
+    GLIDE_TRACE(Record(TraceCall::ColorCombineFunction, fnc));
     if (!Ready())
         return;
     struct Row
@@ -160,6 +166,7 @@ void FX_CALL guColorCombineFunction(GrColorCombineFnc_t fnc)
 
 void FX_CALL guAlphaSource(GrAlphaSource_t mode)
 {
+    GLIDE_TRACE(Record(TraceCall::AlphaSource, mode));
     switch (mode)
     {
     case GR_ALPHASOURCE_CC_ALPHA:
@@ -183,6 +190,7 @@ void FX_CALL guAlphaSource(GrAlphaSource_t mode)
 
 void FX_CALL grConstantColorValue(GrColor_t value)
 {
+    GLIDE_TRACE(Record(TraceCall::ConstantColorValue, value));
     if (!Ready())
         return;
     const UInt32 nArgb = GlideMap::ColorToArgb(value, Context().GetColorFormat());
@@ -195,6 +203,7 @@ void FX_CALL grConstantColorValue(GrColor_t value)
 
 void FX_CALL grConstantColorValue4(float a, float r, float g, float b)
 {
+    GLIDE_TRACE(Record(TraceCall::ConstantColorValue4, a, r, g, b));
     if (!Ready())
         return;
     // Feeds only the delta-0 colour modes (iterated RGB replaced by this colour).
@@ -208,6 +217,7 @@ void FX_CALL grConstantColorValue4(float a, float r, float g, float b)
 void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rgb_df,
                                   GrAlphaBlendFnc_t alpha_sf, GrAlphaBlendFnc_t alpha_df)
 {
+    GLIDE_TRACE(Record(TraceCall::AlphaBlendFunction, rgb_sf, rgb_df, alpha_sf, alpha_df));
     if (!Ready())
         return;
     BlendState blend;
@@ -230,6 +240,7 @@ void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rg
 
 void FX_CALL grAlphaTestFunction(GrCmpFnc_t function)
 {
+    GLIDE_TRACE(Record(TraceCall::AlphaTestFunction, function));
     CompareFunc eFunc;
     if (!Ready())
         return;
@@ -240,12 +251,14 @@ void FX_CALL grAlphaTestFunction(GrCmpFnc_t function)
 
 void FX_CALL grAlphaTestReferenceValue(GrAlpha_t value)
 {
+    GLIDE_TRACE(Record(TraceCall::AlphaTestReferenceValue, value));
     if (Ready())
         Context().GetState().nAlphaRef = value;
 }
 
 void FX_CALL grChromakeyMode(GrChromakeyMode_t mode)
 {
+    GLIDE_TRACE(Record(TraceCall::ChromakeyMode, mode));
     if (!Ready())
         return;
     if (mode != GR_CHROMAKEY_DISABLE && mode != GR_CHROMAKEY_ENABLE)
@@ -255,6 +268,7 @@ void FX_CALL grChromakeyMode(GrChromakeyMode_t mode)
 
 void FX_CALL grChromakeyValue(GrColor_t value)
 {
+    GLIDE_TRACE(Record(TraceCall::ChromakeyValue, value));
     if (Ready())
         Context().GetState().nChromaRgb =
             GlideMap::ColorToArgb(value, Context().GetColorFormat()) & 0xFFFFFFu;
@@ -262,6 +276,7 @@ void FX_CALL grChromakeyValue(GrColor_t value)
 
 void FX_CALL grDepthBufferMode(GrDepthBufferMode_t mode)
 {
+    GLIDE_TRACE(Record(TraceCall::DepthBufferMode, mode));
     DepthMode eMode;
     if (!Ready())
         return;
@@ -272,6 +287,7 @@ void FX_CALL grDepthBufferMode(GrDepthBufferMode_t mode)
 
 void FX_CALL grDepthBufferFunction(GrCmpFnc_t function)
 {
+    GLIDE_TRACE(Record(TraceCall::DepthBufferFunction, function));
     CompareFunc eFunc;
     if (!Ready())
         return;
@@ -282,18 +298,21 @@ void FX_CALL grDepthBufferFunction(GrCmpFnc_t function)
 
 void FX_CALL grDepthMask(FxBool mask)
 {
+    GLIDE_TRACE(Record(TraceCall::DepthMask, mask));
     if (Ready())
         Context().GetState().bDepthMask = mask != FXFALSE;
 }
 
 void FX_CALL grDepthBiasLevel(FxI16 level)
 {
+    GLIDE_TRACE(Record(TraceCall::DepthBiasLevel, level));
     if (Ready())
         Context().GetState().nDepthBias = level;
 }
 
 void FX_CALL grDitherMode(GrDitherMode_t mode)
 {
+    GLIDE_TRACE(Record(TraceCall::DitherMode, mode));
     DitherMode eMode;
     if (!Ready())
         return;
@@ -304,6 +323,7 @@ void FX_CALL grDitherMode(GrDitherMode_t mode)
 
 void FX_CALL grFogMode(GrFogMode_t mode)
 {
+    GLIDE_TRACE(Record(TraceCall::FogMode, mode));
     FogMode eMode;
     bool bMult, bAdd;
     if (!Ready())
@@ -318,6 +338,7 @@ void FX_CALL grFogMode(GrFogMode_t mode)
 
 void FX_CALL grFogColorValue(GrColor_t fogcolor)
 {
+    GLIDE_TRACE(Record(TraceCall::FogColorValue, fogcolor));
     if (Ready())
         Context().GetState().nFogRgb =
             GlideMap::ColorToArgb(fogcolor, Context().GetColorFormat()) & 0xFFFFFFu;
@@ -325,18 +346,21 @@ void FX_CALL grFogColorValue(GrColor_t fogcolor)
 
 void FX_CALL grFogTable(const GrFog_t ft[GR_FOG_TABLE_SIZE])
 {
+    GLIDE_TRACE(FogTable(ft));
     if (Ready() && ft)
         std::memcpy(Context().GetState().abFogTable, ft, GR_FOG_TABLE_SIZE);
 }
 
 void FX_CALL grGammaCorrectionValue(float value)
 {
+    GLIDE_TRACE(Record(TraceCall::GammaCorrectionValue, value));
     if (Ready())
         Context().GetDevice().SetGamma(value);
 }
 
 void FX_CALL grDisableAllEffects(void)
 {
+    GLIDE_TRACE(Record(TraceCall::DisableAllEffects));
     // Blending, alpha test, chroma key, depth buffering and fog off; dithering stays.
     grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
     grAlphaTestFunction(GR_CMP_ALWAYS);

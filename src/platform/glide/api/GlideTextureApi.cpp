@@ -1,5 +1,6 @@
 // Glide entry points: texture memory, downloads, tables, texture source and TMU state.
 #include "GlideContext.h"
+#include "GlideTraceScope.h"
 #include "GlideMap.h"
 #include "TextureLayout.h"
 #include <cmath>
@@ -117,6 +118,7 @@ FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo* info)
 
 void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo* info)
 {
+    GLIDE_TRACE(Record(TraceCall::TexSource, tmu, startAddress, evenOdd, info));
     TmuState* pTmu = Tmu(tmu, "grTexSource: bad TMU");
     TextureShape shape;
     UInt32 nParity;
@@ -142,6 +144,9 @@ void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 startAddress,
                                              GrTextureFormat_t format, FxU32 evenOdd, void* data,
                                              int start, int end)
 {
+    GLIDE_TRACE(TexDownloadMipMapLevelPartial(TraceCall::TexDownloadMipMapLevelPartial, tmu,
+                                              startAddress, thisLod, largeLod, aspectRatio, format,
+                                              evenOdd, data, start, end));
     TextureShape shape;
     UInt32 nParity;
     Int32 nLod;
@@ -158,6 +163,9 @@ void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_
                                       GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
                                       GrTextureFormat_t format, FxU32 evenOdd, void* data)
 {
+    GLIDE_TRACE(TexDownloadMipMapLevelPartial(TraceCall::TexDownloadMipMapLevel, tmu, startAddress,
+                                              thisLod, largeLod, aspectRatio, format, evenOdd, data,
+                                              0, 0));
     Int32 nLod, nAspectLog;
     if (!GlideMap::Lod(thisLod, &nLod) || !GlideMap::Aspect(aspectRatio, &nAspectLog))
     {
@@ -172,6 +180,7 @@ void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_
 
 void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo* info)
 {
+    GLIDE_TRACE(TexDownloadMipMap(tmu, startAddress, evenOdd, info));
     TextureShape shape;
     UInt32 nParity;
     if (!Context().IsOpen())
@@ -193,6 +202,8 @@ void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenO
 void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void* data, int start,
                                        int end)
 {
+    GLIDE_TRACE(
+        TexDownloadTablePartial(TraceCall::TexDownloadTablePartial, tmu, type, data, start, end));
     if (!Context().IsOpen())
         return;
     TextureUnit* pUnit = Context().GetDevice().GetTmu(tmu);
@@ -234,11 +245,13 @@ void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void* 
 
 void FX_CALL grTexDownloadTable(GrChipID_t tmu, GrTexTable_t type, void* data)
 {
+    GLIDE_TRACE(TexDownloadTablePartial(TraceCall::TexDownloadTable, tmu, type, data, 0, 255));
     grTexDownloadTablePartial(tmu, type, data, 0, 255);
 }
 
 void FX_CALL grTexNCCTable(GrChipID_t tmu, GrNCCTable_t table)
 {
+    GLIDE_TRACE(Record(TraceCall::TexNCCTable, tmu, table));
     TmuState* pTmu = Tmu(tmu, "grTexNCCTable: bad TMU");
     if (!pTmu)
         return;
@@ -251,6 +264,8 @@ void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
                           GrCombineFactor_t rgb_factor, GrCombineFunction_t alpha_function,
                           GrCombineFactor_t alpha_factor, FxBool rgb_invert, FxBool alpha_invert)
 {
+    GLIDE_TRACE(Record(TraceCall::TexCombine, tmu, rgb_function, rgb_factor, alpha_function,
+                       alpha_factor, rgb_invert, alpha_invert));
     TmuState* pTmu = Tmu(tmu, "grTexCombine: bad TMU");
     if (!pTmu)
         return;
@@ -268,6 +283,7 @@ void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
 
 void FX_CALL guTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc)
 {
+    GLIDE_TRACE(Record(TraceCall::GuTexCombineFunction, tmu, fnc));
     // The gu texture-combine modes as grTexCombine calls (glide-reference.md §5.4); RGB and
     // alpha always get the same function and factor.
     GrCombineFunction_t eFunction;
@@ -318,6 +334,7 @@ void FX_CALL guTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc)
 
 void FX_CALL grTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc)
 {
+    GLIDE_TRACE(Record(TraceCall::TexCombineFunction, tmu, fnc));
     // The obsolete name of guTexCombineFunction.
     guTexCombineFunction(tmu, fnc);
 }
@@ -325,6 +342,7 @@ void FX_CALL grTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc)
 void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minfilter_mode,
                              GrTextureFilterMode_t magfilter_mode)
 {
+    GLIDE_TRACE(Record(TraceCall::TexFilterMode, tmu, minfilter_mode, magfilter_mode));
     TmuState* pTmu = Tmu(tmu, "grTexFilterMode: bad TMU");
     TextureFilter eMin, eMag;
     if (!pTmu)
@@ -338,6 +356,7 @@ void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minfilter_mod
 void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t s_clampmode,
                             GrTextureClampMode_t t_clampmode)
 {
+    GLIDE_TRACE(Record(TraceCall::TexClampMode, tmu, s_clampmode, t_clampmode));
     TmuState* pTmu = Tmu(tmu, "grTexClampMode: bad TMU");
     TextureClamp eS, eT;
     if (!pTmu)
@@ -350,6 +369,7 @@ void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t s_clampmode,
 
 void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend)
 {
+    GLIDE_TRACE(Record(TraceCall::TexMipMapMode, tmu, mode, lodBlend));
     TmuState* pTmu = Tmu(tmu, "grTexMipMapMode: bad TMU");
     MipMapMode eMode;
     if (!pTmu)
@@ -362,6 +382,7 @@ void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlen
 
 void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias)
 {
+    GLIDE_TRACE(Record(TraceCall::TexLodBiasValue, tmu, bias));
     TmuState* pTmu = Tmu(tmu, "grTexLodBiasValue: bad TMU");
     if (!pTmu)
         return;
@@ -376,6 +397,7 @@ void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias)
 
 void FX_CALL grTexDetailControl(GrChipID_t tmu, int lod_bias, FxU8 detail_scale, float detail_max)
 {
+    GLIDE_TRACE(Record(TraceCall::TexDetailControl, tmu, lod_bias, detail_scale, detail_max));
     TmuState* pTmu = Tmu(tmu, "grTexDetailControl: bad TMU");
     if (!pTmu)
         return;
@@ -389,6 +411,7 @@ void FX_CALL grTexDetailControl(GrChipID_t tmu, int lod_bias, FxU8 detail_scale,
 
 void FX_CALL grTexMultibase(GrChipID_t tmu, FxBool enable)
 {
+    GLIDE_TRACE(Record(TraceCall::TexMultibase, tmu, enable));
     TmuState* pTmu = Tmu(tmu, "grTexMultibase: bad TMU");
     if (pTmu)
         pTmu->source.bMultibase = enable != FXFALSE;
@@ -397,6 +420,7 @@ void FX_CALL grTexMultibase(GrChipID_t tmu, FxBool enable)
 void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t range, FxU32 startAddress,
                                    FxU32 evenOdd, GrTexInfo* info)
 {
+    GLIDE_TRACE(Record(TraceCall::TexMultibaseAddress, tmu, range, startAddress, evenOdd, info));
     TmuState* pTmu = Tmu(tmu, "grTexMultibaseAddress: bad TMU");
     TextureShape shape;
     UInt32 nParity;

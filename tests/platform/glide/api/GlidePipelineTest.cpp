@@ -283,6 +283,7 @@ TEST(GlideState, GetAndSetStateRestoreThePipeline)
     DrawRect(0, 0, 8, 8);
     EXPECT_EQ(board.Pixel(3, 3), Rgb565(31, 0, 0));
 }
+
 } // namespace
 
 namespace

@@ -12,6 +12,8 @@ struct PixelCounters
     UInt32 nDepthFail = 0;
     UInt32 nAlphaFail = 0;
     UInt32 nPixelsOut = 0;
+    // Chunks the fast path drew: not a Glide count, a check for tests and benchmarks.
+    UInt32 nFastChunks = 0;
 
     PixelCounters& operator+=(const PixelCounters& other)
     {
@@ -20,6 +22,7 @@ struct PixelCounters
         nDepthFail += other.nDepthFail;
         nAlphaFail += other.nAlphaFail;
         nPixelsOut += other.nPixelsOut;
+        nFastChunks += other.nFastChunks;
         return *this;
     }
 };

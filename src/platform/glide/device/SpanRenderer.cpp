@@ -76,8 +76,6 @@ Int32 WFloat(float fOow)
 }
 } // namespace
 
-UInt32 SpanRenderer::s_nFastChunks = 0;
-
 SpanRenderer::SpanRenderer()
 {
     PixelStages::Fill(0, Chunk, m_anZero);
@@ -398,7 +396,7 @@ bool SpanRenderer::RenderFast(Int32 nRow, Int32 x, Int32 nValid, std::uint16_t* 
     m_pCounters->nAlphaFail += chunk.nAlphaFail;
     m_pCounters->nDepthFail += chunk.nDepthFail;
     m_pCounters->nPixelsOut += chunk.nPixelsOut;
-    ++s_nFastChunks;
+    ++m_pCounters->nFastChunks;
     return true;
 }
 
@@ -933,15 +931,36 @@ void SpanRenderer::DepthTest(Int32 n, const std::uint16_t* pAux)
 
 void SpanRenderer::RenderChunk(Int32 nRow, Int32 x, Int32 nValid)
 {
-    // The stages run on whole groups of eight pixels: the pixels past the span are computed
-    // but never written (they are not live), and the frame buffer has room for them.
+    // The stages run on whole groups of eight pixels: the pixels past the span are read and
+    // written back unchanged (they are not live). Past the end of a row they would be the next
+    // row's first pixels, which another render thread may be drawing: such a chunk is drawn in
+    // a copy of its pixels, and only its own pixels go back.
+    const Int32 n = (nValid + PixelStages::Group - 1) / PixelStages::Group * PixelStages::Group;
+    const Int32 nScreenY = m_pState->bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
+    std::uint16_t* pColor =
+        m_pTarget ? m_pTarget + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
+    std::uint16_t* pAux = m_pAux ? m_pAux + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
+    if (x + n <= m_nWidth)
+        return RenderChunkAt(nRow, x, nValid, pColor, pAux);
+    const size_t nBytes = size_t(nValid) * sizeof(std::uint16_t);
+    if (pColor)
+        std::memcpy(m_anEdgeColor, pColor, nBytes);
+    if (pAux)
+        std::memcpy(m_anEdgeAux, pAux, nBytes);
+    RenderChunkAt(nRow, x, nValid, pColor ? m_anEdgeColor : nullptr, pAux ? m_anEdgeAux : nullptr);
+    if (pColor)
+        std::memcpy(pColor, m_anEdgeColor, nBytes);
+    if (pAux)
+        std::memcpy(pAux, m_anEdgeAux, nBytes);
+}
+
+void SpanRenderer::RenderChunkAt(Int32 nRow, Int32 x, Int32 nValid, std::uint16_t* pColor,
+                                 std::uint16_t* pAux)
+{
     const Int32 n = (nValid + PixelStages::Group - 1) / PixelStages::Group * PixelStages::Group;
     const DeviceState& state = *m_pState;
     const TriangleParams& tri = *m_pTri;
     const Int32 nScreenY = state.bOriginLowerLeft ? m_nHeight - 1 - nRow : nRow;
-    std::uint16_t* pColor =
-        m_pTarget ? m_pTarget + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
-    std::uint16_t* pAux = m_pAux ? m_pAux + size_t(nScreenY) * size_t(m_nWidth) + x : nullptr;
     const Int32 dx = x - tri.nRefX;
     const Int32 dy = nRow - tri.nRefY;
     m_pCounters->nPixelsIn += UInt32(nValid);

@@ -52,10 +52,6 @@ class SpanRenderer
     // Asks the processor for the target pixels of a span that Render will draw soon.
     void Prefetch(Int32 nRow, Int32 x0, Int32 x1) const;
 
-    // Chunks drawn by the fast path so far, process-wide (RenderOptions chooses whether states
-    // the fast path covers use it).
-    static UInt32 FastChunks() { return s_nFastChunks; }
-
   private:
     static constexpr Int32 Chunk = GlideConfig::SpanChunk;
     typedef Channel Lane[Chunk];
@@ -110,6 +106,9 @@ class SpanRenderer
     bool RenderFast(Int32 nRow, Int32 x, Int32 nValid, std::uint16_t* pColor, std::uint16_t* pAux);
 
     void RenderChunk(Int32 nRow, Int32 x, Int32 n);
+    // The chunk's pixels at pColor and pAux (the frame buffer's, or RenderChunk's copy).
+    void RenderChunkAt(Int32 nRow, Int32 x, Int32 nValid, std::uint16_t* pColor,
+                       std::uint16_t* pAux);
     // The supplied pixels of a chunk into the iterated and depth lanes (zero past nValid).
     void LoadSupplied(Int32 x, Int32 n, Int32 nValid);
     void RunTmus(Int32 nRow, Int32 x, Int32 n, Int32 nValid, Int32 nScreenY);
@@ -162,7 +161,6 @@ class SpanRenderer
     const BilinearQuads* m_pQuads = nullptr; // TMU 0's, when the fast path filters bilinearly
     PixelPath m_PlannedPath = PixelPath::Fast;
     KernelSet m_PlannedKernels = KernelSet::Best;
-    static UInt32 s_nFastChunks;
 
     // What the current plan was made for.
     bool m_bPlanned = false;
@@ -212,4 +210,7 @@ class SpanRenderer
     alignas(32) Lane m_anSaturate;
     alignas(32) Lane m_anBlended[4];
     alignas(32) Lane m_anLive;
+    // The pixels of a chunk that reaches the end of its row (RenderChunk).
+    alignas(32) std::uint16_t m_anEdgeColor[Chunk];
+    alignas(32) std::uint16_t m_anEdgeAux[Chunk];
 };

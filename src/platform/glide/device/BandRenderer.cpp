@@ -17,35 +17,70 @@ void BandRenderer::ClippedSpan(const DeviceState& state, EdgeWalker& walker, Int
         *pX1 = state.nClipMaxX;
 }
 
+Int32 BandRenderer::NextOwnedRow(bool bLowerLeft, Int32 nRow, Int32 nHeight) const
+{
+    if (m_nCount == 1)
+        return nRow;
+    const Int32 nScreen = bLowerLeft ? nHeight - 1 - nRow : nRow;
+    const Int32 nBand = nScreen / BandRows;
+    if (!bLowerLeft)
+    {
+        // Screen rows grow with the rasteriser's: the next band of ours at or below this one.
+        const Int32 nOwned = nBand + ((m_nIndex - nBand % m_nCount) + m_nCount) % m_nCount;
+        return nOwned == nBand ? nRow : nOwned * BandRows;
+    }
+    // Screen rows fall as the rasteriser's grow: the next band of ours at or above this one.
+    const Int32 nOwned = nBand - ((nBand % m_nCount - m_nIndex) + m_nCount) % m_nCount;
+    if (nOwned < 0)
+        return nHeight; // past every row
+    return nOwned == nBand ? nRow : nHeight - 1 - (nOwned * BandRows + BandRows - 1);
+}
+
+Int32 BandRenderer::BandEndRow(bool bLowerLeft, Int32 nRow, Int32 nHeight)
+{
+    // The first rasteriser row past the band that holds nRow.
+    if (!bLowerLeft)
+        return (nRow / BandRows + 1) * BandRows;
+    const Int32 nBand = (nHeight - 1 - nRow) / BandRows;
+    return nHeight - nBand * BandRows;
+}
+
 void BandRenderer::Draw(const DrawState& draw, const TriangleParams& tri, Int32 nFirst, Int32 nEnd,
                         FrameBuffer& frameBuffer)
 {
-    // A triangle that lies in one band of another renderer is not this one's at all.
     const Int32 nHeight = frameBuffer.GetHeight();
-    const Int32 nTop = ScreenRow(draw.state, nFirst, nHeight);
-    const Int32 nBottom = ScreenRow(draw.state, nEnd - 1, nHeight);
-    if (m_nCount > 1 && nTop / BandRows == nBottom / BandRows && !Owns(nTop))
-        return;
+    const bool bLowerLeft = draw.state.bOriginLowerLeft;
+    Int32 nRow = NextOwnedRow(bLowerLeft, nFirst, nHeight);
+    if (nRow >= nEnd)
+        return; // none of the triangle's rows is this renderer's
     m_Span.Begin(draw, tri, frameBuffer, m_Counters);
-    // Each row's span is found one row ahead, so that its pixels can be on their way into
-    // the cache while the row before is drawn; rows of other renderers are only walked past.
-    EdgeWalker walker;
-    walker.Start(tri, nFirst);
-    Int32 x0, x1;
-    ClippedSpan(draw.state, walker, &x0, &x1);
-    for (Int32 nRow = nFirst; nRow < nEnd; ++nRow)
+    // Band by band of this renderer's: the walker starts at each band's first row (rows of
+    // other renderers are skipped, not walked), and each row's span is found one row ahead,
+    // so that its pixels can be on their way into the cache while the row before is drawn.
+    while (nRow < nEnd)
     {
-        Int32 nNext0 = 0, nNext1 = 0;
-        if (nRow + 1 < nEnd)
+        const Int32 nBandEnd = m_nCount == 1 ? nEnd : BandEndRow(bLowerLeft, nRow, nHeight);
+        const Int32 nStop = nBandEnd < nEnd ? nBandEnd : nEnd;
+        EdgeWalker walker;
+        walker.Start(tri, nRow);
+        Int32 x0, x1;
+        ClippedSpan(draw.state, walker, &x0, &x1);
+        for (; nRow < nStop; ++nRow)
         {
-            ClippedSpan(draw.state, walker, &nNext0, &nNext1);
-            if (nNext0 < nNext1 && Owns(ScreenRow(draw.state, nRow + 1, nHeight)))
-                m_Span.Prefetch(nRow + 1, nNext0, nNext1);
+            Int32 nNext0 = 0, nNext1 = 0;
+            if (nRow + 1 < nStop)
+            {
+                ClippedSpan(draw.state, walker, &nNext0, &nNext1);
+                if (nNext0 < nNext1)
+                    m_Span.Prefetch(nRow + 1, nNext0, nNext1);
+            }
+            if (x0 < x1)
+                m_Span.Render(nRow, x0, x1);
+            x0 = nNext0;
+            x1 = nNext1;
         }
-        if (x0 < x1 && Owns(ScreenRow(draw.state, nRow, nHeight)))
-            m_Span.Render(nRow, x0, x1);
-        x0 = nNext0;
-        x1 = nNext1;
+        if (nRow < nEnd)
+            nRow = NextOwnedRow(bLowerLeft, nRow, nHeight);
     }
 }
 

@@ -48,6 +48,10 @@ class BandRenderer
     {
         return state.bOriginLowerLeft ? nHeight - 1 - nRow : nRow;
     }
+    // The first rasteriser row at or after nRow in one of this renderer's bands (nHeight when
+    // there is none), and the first row past the band that holds nRow.
+    Int32 NextOwnedRow(bool bLowerLeft, Int32 nRow, Int32 nHeight) const;
+    static Int32 BandEndRow(bool bLowerLeft, Int32 nRow, Int32 nHeight);
     // The walker's next row: its pixels inside the triangle and the clip window.
     static void ClippedSpan(const DeviceState& state, EdgeWalker& walker, Int32* pX0, Int32* pX1);
 

@@ -82,13 +82,15 @@ bool RenderWorkers::AllDoneTo(UInt32 nCommands) const
 void RenderWorkers::WaitUntilDone(UInt32 nCommands)
 {
     std::unique_lock<std::mutex> lock(m_Lock);
+    // The threads wake the caller only once they are all past this point, not at every step.
+    m_nAwaited = nCommands;
     m_WorkDone.wait(lock, [this, nCommands] { return AllDoneTo(nCommands); });
+    m_nAwaited = 0;
 }
 
 void RenderWorkers::Wait()
 {
-    std::unique_lock<std::mutex> lock(m_Lock);
-    m_WorkDone.wait(lock, [this] { return AllDone(); });
+    WaitUntilDone(m_nPublished);
 }
 
 void RenderWorkers::Restart()
@@ -129,11 +131,14 @@ void RenderWorkers::Run(Worker& worker)
             const UInt32 nStop = nBlockEnd < nEnd ? nBlockEnd : nEnd;
             for (; i < nStop; ++i)
                 worker.renderer.Run(m_pQueue->At(i), *m_pFrameBuffer);
+            bool bAwaitedDone;
             {
                 std::lock_guard<std::mutex> guard(m_Lock);
                 worker.nDone = nStop;
+                bAwaitedDone = m_nAwaited != 0 && AllDoneTo(m_nAwaited);
             }
-            m_WorkDone.notify_all();
+            if (bAwaitedDone)
+                m_WorkDone.notify_all();
         }
     }
 }

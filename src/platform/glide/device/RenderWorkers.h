@@ -49,7 +49,9 @@ class RenderWorkers
     void CollectCounters(PixelCounters& counters);
 
   private:
-    struct Worker
+    // Each on cache lines of its own: a thread writes its renderer's fields for every chunk,
+    // and a line shared with the next thread's renderer would bounce between the processors.
+    struct alignas(64) Worker
     {
         BandRenderer renderer;
         std::thread thread;
@@ -67,5 +69,6 @@ class RenderWorkers
     std::condition_variable m_WorkReady;
     std::condition_variable m_WorkDone;
     UInt32 m_nPublished = 0; // guarded by m_Lock
+    UInt32 m_nAwaited = 0;   // what the calling thread waits for (0: nothing); guarded
     bool m_bStop = false;    // guarded by m_Lock
 };

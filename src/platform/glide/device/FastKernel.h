@@ -48,36 +48,48 @@ inline UInt32 Kill(I16* pLive, I16 pass)
     return nFailed;
 }
 
-inline I16 RunUnit(const FastUnit& unit, const I16* pSlots)
+// The XOR constants of a unit, made once per chunk.
+struct UnitConstants
 {
-    if (unit.nPass >= 0)
-        return pSlots[unit.nPass];
-    return PixelMath::Combine(pSlots[unit.nOther], pSlots[unit.nSub], pSlots[unit.nFactor],
-                              Splat<I16>(unit.nFactorXor), pSlots[unit.nAdd],
-                              Splat<I16>(unit.nOutputXor));
+    I16 factorXor;
+    I16 outputXor;
+};
+
+inline UnitConstants ConstantsOf(const FastUnit& unit)
+{
+    return {Splat<I16>(unit.nFactorXor), Splat<I16>(unit.nOutputXor)};
 }
 
-// TMU 0's filtered texel of eight pixels into the texel slots; fI holds the pixels' indices
-// from the chunk's first pixel.
-inline void Texels(const FastChunk& c, F32 fI, I16* pSlots)
+inline I16 RunUnit(const FastUnit& unit, const UnitConstants& k, const I16* pSlots)
+{
+    switch (unit.eKind)
+    {
+    case FastUnit::Pass:
+        return pSlots[unit.nPass];
+    case FastUnit::Scale:
+        return PixelMath::Scale(pSlots[unit.nOther], pSlots[unit.nFactor] ^ k.factorXor);
+    case FastUnit::Combine:
+        break;
+    }
+    return PixelMath::Combine(pSlots[unit.nOther], pSlots[unit.nSub], pSlots[unit.nFactor],
+                              k.factorXor, pSlots[unit.nAdd], k.outputXor);
+}
+
+// TMU 0's filtered texel of eight pixels (0xAARRGGBB); fI holds the pixels' indices from the
+// chunk's first pixel.
+inline I32 Texels(const FastChunk& c, F32 fI)
 {
     F32 w;
     I32 s, t;
     PixelMath::Perspective(fI, SplatF(c.fW0), SplatF(c.fDw), SplatF(c.fS0), SplatF(c.fDs),
                            SplatF(c.fT0), SplatF(c.fDt), &w, &s, &t);
-    I32 texel;
-    if (c.bBilinear)
-    {
-        I32 u0, v0, fu, fv, t00, t01, t10, t11;
-        PixelMath::BilinearSample(s, t, c.addressing, &u0, &v0, &fu, &fv);
-        GatherQuads(c.pQuads, PixelMath::BilinearQuadIndex(u0, v0, c.addressing), &t00, &t01, &t10,
-                    &t11);
-        texel = PixelMath::Bilerp(t00, t01, t10, t11, fu, fv);
-    }
-    else
-        texel = Gather(c.pTexels, PixelMath::PointAddress(s, t, c.addressing));
-    PixelMath::UnpackTexels(texel, &pSlots[FastSlot::TexelR], &pSlots[FastSlot::TexelG],
-                            &pSlots[FastSlot::TexelB], &pSlots[FastSlot::TexelA]);
+    if (!c.bBilinear)
+        return Gather(c.pTexels, PixelMath::PointAddress(s, t, c.addressing));
+    I32 u0, v0, fu, fv, t00, t01, t10, t11;
+    PixelMath::BilinearSample(s, t, c.addressing, &u0, &v0, &fu, &fv);
+    GatherQuads(c.pQuads, PixelMath::BilinearQuadIndex(u0, v0, c.addressing), &t00, &t01, &t10,
+                &t11);
+    return PixelMath::Bilerp(t00, t01, t10, t11, fu, fv);
 }
 
 // The blend of eight pixels: the destination, the factors and the blended channels.
@@ -89,12 +101,14 @@ inline void BlendGroup(const FastChunk& c, const FastPlan& p, Int32 i, I16* pSlo
         PixelMath::Expand565(Load(c.pColor + i), &pSlots[DestR], &pSlots[DestG], &pSlots[DestB]);
     if (p.bNeedDestAlpha)
         pSlots[DestA] = p.bDestAlphaFromAux ? Load(c.pAux + i) & Splat<I16>(0xFF) : pSlots[Full];
-    for (Int32 k = 0; k < 4; ++k)
-    {
-        pSlots[InvOutR + k] = PixelMath::Invert(pSlots[OutR + k]);
-        pSlots[InvDestR + k] = PixelMath::Invert(pSlots[DestR + k]);
-    }
-    pSlots[Saturate] = Min(pSlots[OutA], pSlots[InvDestA]);
+    if (p.bInvOut)
+        for (Int32 k = 0; k < 4; ++k)
+            pSlots[InvOutR + k] = PixelMath::Invert(pSlots[OutR + k]);
+    if (p.bInvDest || p.bSaturate)
+        for (Int32 k = 0; k < 4; ++k)
+            pSlots[InvDestR + k] = PixelMath::Invert(pSlots[DestR + k]);
+    if (p.bSaturate)
+        pSlots[Saturate] = Min(pSlots[OutA], pSlots[InvDestA]);
     for (Int32 k = 0; k < 3; ++k)
         pRgb[k] = PixelMath::Blend(pSlots[OutR + k], pSlots[p.anSrcFactor[k]], pSlots[DestR + k],
                                    pSlots[p.anDstFactor[k]]);
@@ -132,9 +146,27 @@ void ShadeChunk(FastChunk& c)
                  c.anIterStep[k]);
         aStep8[k] = Splat<I32>(std::int32_t(UInt32(c.anIterStep[k]) * 8u));
     }
-    F32 fI = ToFloat(Splat<I32>(nFirst) + LaneIndex32());
-    const F32 fEight = SplatF(8.0f);
+    // The texels of every group first: each starts with a division and a chain of lookups,
+    // and independent groups let the processor overlap them.
+    I32 aTexel[GlideConfig::SpanChunk / 8];
+    if (p.bTexture)
+    {
+        F32 fI = ToFloat(Splat<I32>(nFirst) + LaneIndex32());
+        const F32 fEight = SplatF(8.0f);
+        for (Int32 i = nFirst, g = 0; i < c.nEnd; i += 8, ++g)
+        {
+            aTexel[g] = Texels(c, fI);
+            fI = fI + fEight;
+        }
+    }
     const I16 begin = Splat<I16>(c.nBegin), end = Splat<I16>(c.nEnd);
+    UnitConstants aTmuConstants[4], aConstants[4];
+    for (Int32 k = 0; k < 4; ++k)
+    {
+        aTmuConstants[k] = ConstantsOf(p.aTmuUnit[k]);
+        aConstants[k] = ConstantsOf(p.aUnit[k]);
+    }
+
     for (Int32 i = nFirst; i < c.nEnd; i += 8)
     {
         const I16 lane = Splat<I16>(i) + LaneIndex16();
@@ -154,12 +186,12 @@ void ShadeChunk(FastChunk& c)
             aIter[k] = aIter[k] + aStep8[k];
 
         if (p.bTexture)
-            Texels(c, fI, s);
-        fI = fI + fEight;
+            PixelMath::UnpackTexels(aTexel[(i - nFirst) / 8], &s[TexelR], &s[TexelG], &s[TexelB],
+                                    &s[TexelA]);
         if (p.bTmuCombine)
             for (Int32 k = 0; k < 4; ++k)
-                if (p.aTmuUnit[k].nPass < 0)
-                    s[TexR + k] = RunUnit(p.aTmuUnit[k], s);
+                if (p.aTmuUnit[k].eKind != FastUnit::Pass)
+                    s[TexR + k] = RunUnit(p.aTmuUnit[k], aTmuConstants[k], s);
 
         if (p.bChroma)
         {
@@ -169,7 +201,7 @@ void ShadeChunk(FastChunk& c)
             c.nChromaFail += Kill(&live, match ^ AllOnes());
         }
         for (Int32 k = 0; k < 4; ++k)
-            s[OutR + k] = RunUnit(p.aUnit[k], s);
+            s[OutR + k] = RunUnit(p.aUnit[k], aConstants[k], s);
         if (p.bAlphaTest)
             c.nAlphaFail += Kill(&live, Compare(p.eAlphaFunc, s[OutA], alphaRef));
 

@@ -64,9 +64,18 @@ enum : std::int8_t
 }
 
 // One combine unit: ((other - sub) * ((factor ^ factorXor) + 1)) >> 8 + add, clamped to
-// 0..255, XOR outputXor; or, when nPass is a slot, that slot unchanged.
+// 0..255, XOR outputXor; or, when nPass is a slot, that slot unchanged. With no subtracted or
+// added term and no inverted output (eKind Scale) the unit is the product alone: it lies in
+// 0..255 already, so the clamp and the XORs with zero change nothing and are left out.
 struct FastUnit
 {
+    enum Kind : std::int8_t
+    {
+        Pass,
+        Scale,
+        Combine,
+    };
+    std::int8_t eKind = Combine;
     std::int8_t nOther = FastSlot::Zero;
     std::int8_t nSub = FastSlot::Zero;
     std::int8_t nFactor = FastSlot::Zero;
@@ -106,6 +115,10 @@ struct FastPlan
     bool bBlendAlpha = false;       // alpha is blended too (the alpha buffer is written)
     std::int8_t anSrcFactor[4] = {0, 0, 0, 0};
     std::int8_t anDstFactor[4] = {0, 0, 0, 0};
+    // Which derived values the blend factors read.
+    bool bInvOut = false;
+    bool bInvDest = false;
+    bool bSaturate = false;
     bool bAlphaWrite = false; // the auxiliary buffer takes the alpha result
     bool bColorWrite = false;
 };

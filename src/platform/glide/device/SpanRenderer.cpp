@@ -295,6 +295,12 @@ bool SpanRenderer::PlanFastState(const DeviceState& state)
         p.anDstFactor[c] = FastSlotOf(c < 3 ? m_apRgbDstFactor[c] : m_pAlphaDstFactor);
         if (p.anSrcFactor[c] < 0 || p.anDstFactor[c] < 0)
             return false;
+        for (const std::int8_t nSlot : {p.anSrcFactor[c], p.anDstFactor[c]})
+        {
+            p.bInvOut = p.bInvOut || (nSlot >= FastSlot::InvOutR && nSlot <= FastSlot::InvOutA);
+            p.bInvDest = p.bInvDest || (nSlot >= FastSlot::InvDestR && nSlot <= FastSlot::InvDestA);
+            p.bSaturate = p.bSaturate || nSlot == FastSlot::Saturate;
+        }
     }
     p.bAlphaWrite = m_bAlphaBuffer;
     p.bColorWrite = m_bColorWrite;
@@ -310,6 +316,11 @@ bool SpanRenderer::FastUnitOf(const UnitInputs& inputs, FastUnit* pUnit) const
     pUnit->nAdd = FastSlotOf(inputs.pAdd);
     pUnit->nFactorXor = inputs.nFactorXor;
     pUnit->nOutputXor = inputs.nOutputXor;
+    pUnit->eKind =
+        inputs.pPass ? FastUnit::Pass
+        : pUnit->nSub == FastSlot::Zero && pUnit->nAdd == FastSlot::Zero && pUnit->nOutputXor == 0
+            ? FastUnit::Scale
+            : FastUnit::Combine;
     if (inputs.pPass)
         return pUnit->nPass >= 0;
     return pUnit->nOther >= 0 && pUnit->nSub >= 0 && pUnit->nFactor >= 0 && pUnit->nAdd >= 0;

@@ -5,6 +5,7 @@
 #include "ExitLeakCheck.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,8 +75,27 @@ extern "C" DWORD WINAPI GetCurrentThreadId(void)
     return static_cast<DWORD>(syscall(SYS_gettid));
 }
 
+// One thread's scheduling for a class: true when the thread took it.
+bool ScheduleThread(pid_t nThread, DWORD dwPriorityClass, int nNice)
+{
+    sched_param param;
+    memset(&param, 0, sizeof(param));
+    if (dwPriorityClass == IDLE_PRIORITY_CLASS)
+    {
+        if (sched_setscheduler(nThread, SCHED_IDLE, &param) == 0)
+            return true;
+        return setpriority(PRIO_PROCESS, id_t(nThread), nNice) == 0;
+    }
+    if (sched_getscheduler(nThread) == SCHED_IDLE)
+        sched_setscheduler(nThread, SCHED_OTHER, &param);
+    return sched_getscheduler(nThread) != SCHED_IDLE &&
+           setpriority(PRIO_PROCESS, id_t(nThread), nNice) == 0;
+}
+
 // Idle class: Linux's SCHED_IDLE policy runs the process only when nothing else wants the CPU,
-// which is what the idle class means; where that policy is refused, the lowest niceness.
+// which is what the idle class means; where that policy is refused, the lowest niceness. The
+// class is the process's, as on Windows: every thread it has takes it (Linux schedules threads
+// one by one), and threads it starts later inherit it from the thread that starts them.
 extern "C" BOOL WINAPI SetPriorityClass(HANDLE hProcess, DWORD dwPriorityClass)
 {
     if (hProcess != kCurrentProcess)
@@ -89,20 +109,20 @@ extern "C" BOOL WINAPI SetPriorityClass(HANDLE hProcess, DWORD dwPriorityClass)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    sched_param param;
-    memset(&param, 0, sizeof(param));
-    bool bDone = false;
-    if (dwPriorityClass == IDLE_PRIORITY_CLASS)
+    const pid_t nSelf = pid_t(syscall(SYS_gettid));
+    const bool bDone = ScheduleThread(nSelf, dwPriorityClass, nNice);
+    if (bDone)
     {
-        bDone = sched_setscheduler(0, SCHED_IDLE, &param) == 0;
-        if (!bDone)
-            bDone = setpriority(PRIO_PROCESS, 0, nNice) == 0;
-    }
-    else
-    {
-        if (sched_getscheduler(0) == SCHED_IDLE)
-            sched_setscheduler(0, SCHED_OTHER, &param);
-        bDone = sched_getscheduler(0) != SCHED_IDLE && setpriority(PRIO_PROCESS, 0, nNice) == 0;
+        if (DIR* pTasks = opendir("/proc/self/task"))
+        {
+            while (const dirent* pEntry = readdir(pTasks))
+            {
+                const pid_t nThread = pid_t(std::atoi(pEntry->d_name));
+                if (nThread > 0 && nThread != nSelf)
+                    ScheduleThread(nThread, dwPriorityClass, nNice);
+            }
+            closedir(pTasks);
+        }
     }
     if (!bDone)
     {

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <chrono>
+#include <atomic>
 
 #include <climits>
 #include <cstdio>
@@ -103,6 +105,35 @@ TEST(PriorityTest, IdleClassPutsTheProcessInTheIdlePolicyOrLowestNiceness)
             return bIdle ? 0 : 12;
         });
     EXPECT_EQ(nStatus, 0);
+    // The class is the process's: a thread that runs already takes it, and one started after
+    // inherits it.
+    nStatus = InChild(
+        []
+        {
+            std::atomic<int> nStage{0};
+            std::atomic<bool> bEarlyIdle{false};
+            std::thread early(
+                [&]
+                {
+                    while (nStage.load() == 0)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    bEarlyIdle =
+                        sched_getscheduler(0) == SCHED_IDLE || getpriority(PRIO_PROCESS, 0) == 19;
+                });
+            if (!SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS))
+                return 10;
+            nStage = 1;
+            early.join();
+            bool bLateIdle = false;
+            std::thread late(
+                [&] {
+                    bLateIdle =
+                        sched_getscheduler(0) == SCHED_IDLE || getpriority(PRIO_PROCESS, 0) == 19;
+                });
+            late.join();
+            return bEarlyIdle ? (bLateIdle ? 0 : 14) : 13;
+        });
+    EXPECT_EQ(nStatus, 0) << "13: a running thread kept its priority; 14: a new one did";
     EXPECT_FALSE(SetPriorityClass(reinterpret_cast<HANDLE>(0x10), IDLE_PRIORITY_CLASS));
     EXPECT_FALSE(SetPriorityClass(GetCurrentProcess(), 0x12345));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));

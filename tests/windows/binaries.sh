@@ -124,8 +124,8 @@ check_runtime_dlls() {
 
 # No code or data of the Glide layer is linked into the programs: none of the symbols defined
 # by glide2x.dll's own objects is defined in them (the standard library's shared template
-# instances aside). The gr*/gu* names the programs list are the import library's absolute
-# aliases of their imports, not code.
+# instances, type information and vtables aside). The gr*/gu* names the programs list are the
+# import library's absolute aliases of their imports, not code.
 check_no_glide_code() {
     local objects
     objects=$(find "$WIN_BUILD/src/platform/glide" -path '*/glide_*.dir/*' -name '*.obj' | sort)
@@ -135,7 +135,7 @@ check_no_glide_code() {
     fi
     # shellcheck disable=SC2086
     "$NM" --defined-only $objects 2>/dev/null | awk 'NF == 3 && $2 ~ /^[TDRB]$/ { print $3 }' |
-        grep -v -E '^(__ZN?K?St|__ZN9__gnu_cxx|__ZSt|___)' | sort -u >"$WIN_TMP/glide-symbols"
+        grep -v -E '^(__ZN?K?St|__ZN9__gnu_cxx|__ZSt|__ZT[ISV]St|___)' | sort -u >"$WIN_TMP/glide-symbols"
     if [ ! -s "$WIN_TMP/glide-symbols" ]; then
         fail "the glide2x objects define no symbols"
         return

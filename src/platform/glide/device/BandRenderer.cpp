@@ -45,7 +45,7 @@ Int32 BandRenderer::BandEndRow(bool bLowerLeft, Int32 nRow, Int32 nHeight)
     return nHeight - nBand * BandRows;
 }
 
-void BandRenderer::Draw(const DrawState& draw, const TriangleParams& tri, Int32 nFirst, Int32 nEnd,
+void BandRenderer::Draw(const BoundState& draw, const TriangleParams& tri, Int32 nFirst, Int32 nEnd,
                         FrameBuffer& frameBuffer)
 {
     const Int32 nHeight = frameBuffer.GetHeight();
@@ -84,7 +84,7 @@ void BandRenderer::Draw(const DrawState& draw, const TriangleParams& tri, Int32 
     }
 }
 
-void BandRenderer::Clear(const DrawState& draw, const DrawQueue::ClearArgs& args,
+void BandRenderer::Clear(const BoundState& draw, const DrawQueue::ClearArgs& args,
                          FrameBuffer& frameBuffer)
 {
     const DeviceState& state = draw.state;

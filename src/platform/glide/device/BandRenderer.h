@@ -10,7 +10,7 @@
 // the span renderer's Begin, then the rows; per clear: the owned rows of the clip window.
 #pragma once
 #include "DrawQueue.h"
-#include "DrawState.h"
+#include "BoundState.h"
 #include "EdgeWalker.h"
 #include "FrameBuffer.h"
 #include "PixelCounters.h"
@@ -31,10 +31,10 @@ class BandRenderer
     }
 
     // A triangle's owned rows among nFirst..nEnd-1 (already clipped to the clip window's rows).
-    void Draw(const DrawState& draw, const TriangleParams& tri, Int32 nFirst, Int32 nEnd,
+    void Draw(const BoundState& draw, const TriangleParams& tri, Int32 nFirst, Int32 nEnd,
               FrameBuffer& frameBuffer);
     // grBufferClear on the owned rows of the state's clip window.
-    void Clear(const DrawState& draw, const DrawQueue::ClearArgs& args, FrameBuffer& frameBuffer);
+    void Clear(const BoundState& draw, const DrawQueue::ClearArgs& args, FrameBuffer& frameBuffer);
     // One queued command; a state command becomes this renderer's own copy, which the commands
     // after it are drawn with.
     void Run(const DrawQueue::Command& command, FrameBuffer& frameBuffer);
@@ -56,7 +56,7 @@ class BandRenderer
     static void ClippedSpan(const DeviceState& state, EdgeWalker& walker, Int32* pX0, Int32* pX1);
 
     SpanRenderer m_Span;
-    DrawState m_State; // the queue's current state
+    BoundState m_State; // the queue's current state
     PixelCounters m_Counters;
     Int32 m_nIndex = 0;
     Int32 m_nCount = 1;

@@ -5,7 +5,7 @@
 #include "TriangleSetup.h"
 #include <cstring>
 
-Device::Device() : m_Pacer(m_Clock) {}
+Device::Device() : m_Pacer(m_Clock), m_Rate(m_Clock) {}
 
 Device::~Device()
 {
@@ -46,10 +46,11 @@ bool Device::Open(const BoardConfig& board, Int32 nWidth, Int32 nHeight, Int32 n
     m_Presenter.SetWindow(hWnd);
     m_Pacer.SetRefreshRate(nRefreshHz);
     m_Pacer.Reset();
+    m_Rate.Start();
     m_Counters = PixelCounters();
     m_Immediate.GetCounters() = PixelCounters();
-    m_Current = DrawState();
-    m_Supplied = DrawState();
+    m_Current = BoundState();
+    m_Supplied = BoundState();
     m_bDrawAtOnce = false;
     ResetTriangleCounts();
     return true;
@@ -61,7 +62,7 @@ void Device::Close()
     Flush();
     m_Workers.Stop();
     m_nThreadsRefused = 0;
-    m_Current = DrawState();
+    m_Current = BoundState();
     m_FrameBuffer.Destroy();
     for (Int32 t = 0; t < GlideConfig::MaxTmus; ++t)
     {
@@ -91,7 +92,7 @@ void Device::DrawTriangle(const DeviceVertex& a, const DeviceVertex& b, const De
     if (nFirst >= nEnd)
         return;
     MatchThreads();
-    UpdateDrawState();
+    UpdateBoundState();
     if (DrawQueue::Command* pCommand = Enqueue())
     {
         pCommand->eKind = DrawQueue::Kind::Triangle;
@@ -109,7 +110,7 @@ void Device::Clear(UInt32 nRgb, Int32 nAlpha, Int32 nDepth)
     if (!IsOpen())
         return;
     MatchThreads();
-    UpdateDrawState();
+    UpdateBoundState();
     const DrawQueue::ClearArgs args = {nRgb, nAlpha, nDepth};
     if (DrawQueue::Command* pCommand = Enqueue())
     {
@@ -159,7 +160,7 @@ void Device::ShadePixels(BufferId eTarget, Int32 nScreenY, Int32 x, Int32 n, con
     if (m_Supplied.nSerial == 0 || m_Supplied.eTarget != eTarget ||
         std::memcmp(&m_Supplied.state, &supplied, sizeof(DeviceState)) != 0)
     {
-        m_Supplied = DrawState();
+        m_Supplied = BoundState();
         m_Supplied.state = supplied;
         m_Supplied.eTarget = eTarget;
         m_Supplied.nTmus = m_nTmus;
@@ -179,6 +180,7 @@ void Device::Swap(Int32 nRetraces)
     Flush();
     m_Pacer.Wait(nRetraces);
     m_FrameBuffer.Swap();
+    m_Rate.Count();
     if (m_bOutputActive)
         m_Presenter.Present(m_FrameBuffer.GetBuffer(BufferId::Front), m_FrameBuffer.GetWidth(),
                             m_FrameBuffer.GetHeight());
@@ -240,7 +242,7 @@ void Device::MatchThreads()
         m_nThreadsRefused = nWanted; // the system would not: draw here, and do not ask again
 }
 
-void Device::UpdateDrawState()
+void Device::UpdateBoundState()
 {
     if (m_Current.nSerial != 0 && m_Current.eTarget == m_eRenderBuffer &&
         std::memcmp(&m_Current.state, &m_State, sizeof(DeviceState)) == 0)

@@ -7,7 +7,7 @@
 //
 // Per frame: DrawTriangle per triangle, Clear, Swap (pacing, buffer rotation and presentation).
 // With more than one thread (RenderOptions::nThreads) triangles and clears are queued with the
-// state they were given with (DrawState) and drawn by RenderWorkers, each thread on its own
+// state they were given with (BoundState) and drawn by RenderWorkers, each thread on its own
 // bands of rows; whatever reads or changes the pixels or the textures (Swap, GetFrameBuffer,
 // GetCounters, a download through a TextureUnit) first waits for everything queued (Flush).
 // With one thread the calling thread draws each call at once, exactly as the threads would.
@@ -20,10 +20,11 @@
 #include "Presenter.h"
 #include "BandRenderer.h"
 #include "DrawQueue.h"
-#include "DrawState.h"
+#include "BoundState.h"
 #include "PixelCounters.h"
 #include "RenderWorkers.h"
 #include "SwapPacer.h"
+#include "SwapRate.h"
 #include "SystemClock.h"
 #include "TextureUnit.h"
 #include "TriangleParams.h"
@@ -109,9 +110,9 @@ class Device
     static DeviceState SuppliedPixelState(const DeviceState& state);
     // Starts or stops threads when RenderOptions asks for another count.
     void MatchThreads();
-    // Takes a new DrawState when the state, the render buffer or a TMU's contents changed.
-    void UpdateDrawState();
-    // A command slot in the queue with the current DrawState, or null to draw at once.
+    // Takes a new BoundState when the state, the render buffer or a TMU's contents changed.
+    void UpdateBoundState();
+    // A command slot in the queue with the current BoundState, or null to draw at once.
     DrawQueue::Command* Enqueue();
     // The next slot of the ring (waiting for the threads when it is still in use), or null.
     DrawQueue::Command* NextSlot();
@@ -130,8 +131,8 @@ class Device
     DrawQueue m_Queue;
     RenderWorkers m_Workers;
     BandRenderer m_Immediate; // draws on the calling thread, and binds textures for states
-    DrawState m_Current;
-    DrawState m_Supplied; // ShadePixels' state
+    BoundState m_Current;
+    BoundState m_Supplied; // ShadePixels' state
     UInt32 m_nSerials = 0;
     UInt32 m_nQueuedSerial = 0;  // the serial of the queue's last state (0: none)
     UInt32 m_nWritten = 0;       // commands written since the last flush
@@ -140,6 +141,7 @@ class Device
     bool m_bDrawAtOnce = false;
     SystemClock m_Clock;
     SwapPacer m_Pacer;
+    SwapRate m_Rate;
     Presenter m_Presenter;
     PixelCounters m_Counters;
     UInt32 m_nTrianglesProcessed = 0;

@@ -3,7 +3,7 @@
 #include <new>
 #include <type_traits>
 
-static_assert(std::is_trivially_copyable<DrawState>::value &&
+static_assert(std::is_trivially_copyable<BoundState>::value &&
                   std::is_trivially_copyable<TriangleParams>::value,
               "queued commands are plain data, copied into the ring");
 

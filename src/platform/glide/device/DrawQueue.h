@@ -8,7 +8,7 @@
 // read and written at once. The blocks are allocated when threads start (Reserve) and kept, so
 // drawing allocates nothing; memory stays bounded however long a frame is.
 #pragma once
-#include "DrawState.h"
+#include "BoundState.h"
 #include "TriangleParams.h"
 #include "Types.h"
 
@@ -21,7 +21,7 @@ class DrawQueue
 
     enum class Kind : Byte
     {
-        State,    // the DrawState the commands after it are drawn with
+        State,    // the BoundState the commands after it are drawn with
         Triangle, // rows nFirstRow..nEndRow-1 of a set-up triangle, clipped
         Clear,    // grBufferClear's arguments
     };
@@ -42,7 +42,7 @@ class DrawQueue
         Kind eKind;
         union
         {
-            DrawState state;
+            BoundState state;
             TriangleArgs triangle;
             ClearArgs clear;
         };

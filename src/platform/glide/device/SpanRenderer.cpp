@@ -106,12 +106,12 @@ void SpanRenderer::Bind(const DeviceState& state, Int32 nTmus, TextureUnit* cons
     }
 }
 
-void SpanRenderer::Begin(const DrawState& draw, const TriangleParams& tri, FrameBuffer& frameBuffer,
-                         PixelCounters& counters)
+void SpanRenderer::Begin(const BoundState& draw, const TriangleParams& tri,
+                         FrameBuffer& frameBuffer, PixelCounters& counters)
 {
     if (!PlanIsCurrent(draw, frameBuffer, counters))
         Plan(draw, frameBuffer, counters);
-    // A plan stays valid for a copy of the same DrawState held elsewhere: read this one.
+    // A plan stays valid for a copy of the same BoundState held elsewhere: read this one.
     m_pState = &draw.state;
     m_pTri = &tri;
     for (Int32 t = 0; t < m_nTmus; ++t)
@@ -121,7 +121,7 @@ void SpanRenderer::Begin(const DrawState& draw, const TriangleParams& tri, Frame
                                 m_aTmuPlan[t].bNeedLodFraction || m_aTmuPlan[t].bNeedDetail);
 }
 
-bool SpanRenderer::PlanIsCurrent(const DrawState& draw, FrameBuffer& frameBuffer,
+bool SpanRenderer::PlanIsCurrent(const BoundState& draw, FrameBuffer& frameBuffer,
                                  PixelCounters& counters) const
 {
     // A swap rotates the buffers under an unchanged state; the options change between frames.
@@ -133,7 +133,7 @@ bool SpanRenderer::PlanIsCurrent(const DrawState& draw, FrameBuffer& frameBuffer
            m_PlannedKernels == RenderOptions::Get().eKernels;
 }
 
-void SpanRenderer::Plan(const DrawState& draw, FrameBuffer& frameBuffer, PixelCounters& counters)
+void SpanRenderer::Plan(const BoundState& draw, FrameBuffer& frameBuffer, PixelCounters& counters)
 {
     PlanStages(draw.state, draw.nTmus, frameBuffer, draw.eTarget);
     m_bPlanned = true;

@@ -12,7 +12,7 @@
 // (lower-left origin flips them), and the dither pattern follows screen positions.
 #pragma once
 #include "DeviceState.h"
-#include "DrawState.h"
+#include "BoundState.h"
 #include "FastSpan.h"
 #include "FrameBuffer.h"
 #include "GlideConfig.h"
@@ -31,13 +31,13 @@ class SpanRenderer
     SpanRenderer();
 
     // On the thread that owns the TMUs: the textures a state reads, decoded, and TMU 0's
-    // bilinear quads, for a DrawState (aBinding has GlideConfig::MaxTmus entries).
+    // bilinear quads, for a BoundState (aBinding has GlideConfig::MaxTmus entries).
     void Bind(const DeviceState& state, Int32 nTmus, TextureUnit* const* apTmus,
               FrameBuffer& frameBuffer, BufferId eTarget, TextureBinding* aBinding);
 
     // Per triangle. The per-triangle work is small: the planning of sources and stages is
-    // redone only for another DrawState (or after a swap or a change of RenderOptions).
-    void Begin(const DrawState& draw, const TriangleParams& tri, FrameBuffer& frameBuffer,
+    // redone only for another BoundState (or after a swap or a change of RenderOptions).
+    void Begin(const BoundState& draw, const TriangleParams& tri, FrameBuffer& frameBuffer,
                PixelCounters& counters);
 
     // Pixels [x0, x1) of row nRow, already clipped to the clip window and the screen.
@@ -82,9 +82,9 @@ class SpanRenderer
 
     static constexpr Int32 DitherRowLength = Chunk + 8;
     static const Channel (*DitherRows(DitherMode eMode))[DitherRowLength];
-    bool PlanIsCurrent(const DrawState& draw, FrameBuffer& frameBuffer,
+    bool PlanIsCurrent(const BoundState& draw, FrameBuffer& frameBuffer,
                        PixelCounters& counters) const;
-    void Plan(const DrawState& draw, FrameBuffer& frameBuffer, PixelCounters& counters);
+    void Plan(const BoundState& draw, FrameBuffer& frameBuffer, PixelCounters& counters);
     // The sources and stages of a state, everything but its textures.
     void PlanStages(const DeviceState& state, Int32 nTmus, FrameBuffer& frameBuffer,
                     BufferId eTarget);

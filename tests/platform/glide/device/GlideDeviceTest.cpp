@@ -5,6 +5,7 @@
 #include "PixelStages.h"
 #include "Presenter.h"
 #include "SwapPacer.h"
+#include "SwapRate.h"
 #include "TextureLayout.h"
 #include "TextureSampler.h"
 #include "TextureUnit.h"
@@ -137,6 +138,38 @@ TEST(GlideSwapPacer, LateFramesReanchorAndZeroNeverWaits)
     clock.m_nNow = 95;
     pacer.Wait(3); // first after a reset: at once
     EXPECT_EQ(clock.m_nNow, 95);
+}
+
+// GLIDE_SW_STATS=2: a line every two seconds of swaps, with the frames counted since the last.
+TEST(GlideSwapRate, TellsTheFramesOfEachStretch)
+{
+    FakeClock clock;
+    SwapRate rate(clock);
+    setenv("GLIDE_SW_STATS", "2", 1);
+    rate.Start();
+    unsetenv("GLIDE_SW_STATS");
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 50; ++i) // 50 frames of 40 ms: 2 s
+    {
+        clock.m_nNow += 40;
+        rate.Count();
+    }
+    for (int i = 0; i < 10; ++i) // 10 more, too few seconds for a line
+    {
+        clock.m_nNow += 40;
+        rate.Count();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "glide: 50 frames in 2.00 s: 25.0 frames per second\n");
+    // Unset, it says nothing.
+    rate.Start();
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 100; ++i)
+    {
+        clock.m_nNow += 40;
+        rate.Count();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 // Random 8-bit lanes for the equivalence checks.

@@ -1,0 +1,30 @@
+// SwapRate: frames per second on standard error.
+#include "SwapRate.h"
+#include <cstdio>
+#include <cstdlib>
+
+void SwapRate::Start()
+{
+    const char* pchSeconds = std::getenv("GLIDE_SW_STATS");
+    const long nSeconds = pchSeconds ? std::strtol(pchSeconds, nullptr, 10) : 0;
+    m_nSeconds = nSeconds > 0 && nSeconds <= 3600 ? Int32(nSeconds) : 0;
+    m_nSince = m_Clock.Now();
+    m_nFrames = 0;
+}
+
+void SwapRate::Count()
+{
+    if (m_nSeconds == 0)
+        return;
+    ++m_nFrames;
+    const Int64 nNow = m_Clock.Now();
+    const Int64 nTicks = nNow - m_nSince;
+    if (nTicks < Int64(m_nSeconds) * m_Clock.Frequency())
+        return;
+    const double dSeconds = double(nTicks) / double(m_Clock.Frequency());
+    std::fprintf(stderr, "glide: %d frames in %.2f s: %.1f frames per second\n", m_nFrames,
+                 dSeconds, double(m_nFrames) / dSeconds);
+    std::fflush(stderr);
+    m_nSince = nNow;
+    m_nFrames = 0;
+}

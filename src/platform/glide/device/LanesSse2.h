@@ -216,15 +216,19 @@ LANES_INLINE I32 Gather(const UInt32* pTexels, I32 index)
 }
 // The four texels of eight quads (BilinearQuads): one load per quad, then a 4 x 4 transpose of
 // each group of four.
+// The lane is a template argument: the shuffle's selector must be an immediate even in an
+// unoptimised build.
+template <int nLane>
+LANES_INLINE __m128i LoadQuad(const UInt32* pQuads, __m128i index)
+{
+    const Int32 i = _mm_cvtsi128_si32(_mm_shuffle_epi32(index, nLane * 0x55));
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pQuads + 4 * size_t(UInt32(i))));
+}
 LANES_INLINE void Transpose4(const UInt32* pQuads, __m128i index, __m128i* p00, __m128i* p01,
                              __m128i* p10, __m128i* p11)
 {
-    auto quad = [&](Int32 nLane)
-    {
-        const Int32 i = _mm_cvtsi128_si32(_mm_shuffle_epi32(index, nLane * 0x55));
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pQuads + 4 * size_t(UInt32(i))));
-    };
-    const __m128i q0 = quad(0), q1 = quad(1), q2 = quad(2), q3 = quad(3);
+    const __m128i q0 = LoadQuad<0>(pQuads, index), q1 = LoadQuad<1>(pQuads, index);
+    const __m128i q2 = LoadQuad<2>(pQuads, index), q3 = LoadQuad<3>(pQuads, index);
     const __m128i a0 = _mm_unpacklo_epi32(q0, q1), a1 = _mm_unpackhi_epi32(q0, q1);
     const __m128i a2 = _mm_unpacklo_epi32(q2, q3), a3 = _mm_unpackhi_epi32(q2, q3);
     *p00 = _mm_unpacklo_epi64(a0, a2);

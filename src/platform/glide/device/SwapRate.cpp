@@ -1,6 +1,9 @@
 // SwapRate: frames per second on standard error.
 #include "SwapRate.h"
 #include <cstdio>
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 #include <cstdlib>
 
 void SwapRate::Start()
@@ -22,9 +25,16 @@ void SwapRate::Count()
     if (nTicks < Int64(m_nSeconds) * m_Clock.Frequency())
         return;
     const double dSeconds = double(nTicks) / double(m_Clock.Frequency());
-    std::fprintf(stderr, "glide: %d frames in %.2f s: %.1f frames per second\n", m_nFrames,
-                 dSeconds, double(m_nFrames) / dSeconds);
+    char achLine[96];
+    std::snprintf(achLine, sizeof achLine, "glide: %d frames in %.2f s: %.1f frames per second\n",
+                  m_nFrames, dSeconds, double(m_nFrames) / dSeconds);
+    std::fputs(achLine, stderr);
     std::fflush(stderr);
+#if defined(_WIN32)
+    // A Windows program's standard error is usually nowhere: the debugger's output (DebugView,
+    // or Wine's +debugstr channel) shows the line too.
+    OutputDebugStringA(achLine);
+#endif
     m_nSince = nNow;
     m_nFrames = 0;
 }

@@ -1,6 +1,7 @@
 // SwapRate: the frames per second a program reaches, told on standard error every few seconds
-// when GLIDE_SW_STATS asks for it (a count of seconds; unset or 0: never). For measuring a
-// program that has no counter of its own, such as demo.exe under Wine.
+// when GLIDE_SW_STATS asks for it (a count of seconds; unset or 0: never), and on Windows to
+// the debugger's output too. For measuring a program that has no counter of its own, such as
+// demo.exe under Wine.
 //
 // Owner: the Device; Start at every open, Count at every swap. Nothing is allocated.
 #pragma once

@@ -3,31 +3,12 @@
 #include <cmath>
 #include <initializer_list>
 
-double EdgeFringe::SignedArea(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c)
-{
-    return (double(b.x) - a.x) * (double(c.y) - a.y) - (double(b.y) - a.y) * (double(c.x) - a.x);
-}
-
-bool EdgeFringe::IsCulled(CullMode eCull, double dArea)
-{
-    switch (eCull)
-    {
-    case CullMode::Disabled:
-        return false;
-    case CullMode::Negative:
-        return dArea < 0.0;
-    case CullMode::Positive:
-        return dArea > 0.0;
-    }
-    return false;
-}
-
 void EdgeFringe::DrawKept(Device& device, const DeviceVertex& a, const DeviceVertex& b,
                           const DeviceVertex& c)
 {
     // The fill rule and the parameter planes do not depend on the order of the vertices, so
     // turning a triangle over changes only what culling sees.
-    if (IsCulled(device.GetState().eCull, SignedArea(a, b, c)))
+    if (TriangleSetup::IsCulled(device.GetState().eCull, TriangleSetup::SignedArea(a, b, c)))
         device.DrawTriangle(a, c, b);
     else
         device.DrawTriangle(a, b, c);

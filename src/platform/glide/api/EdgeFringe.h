@@ -14,18 +14,14 @@
 #pragma once
 #include "Device.h"
 #include "DeviceVertex.h"
+#include "TriangleSetup.h"
 
 class EdgeFringe
 {
   public:
-    // (b - a) x (c - a) on the positions as passed (exact in double for float inputs).
-    static double SignedArea(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c);
-    // True when the cull mode rejects a triangle or polygon of that signed area.
-    static bool IsCulled(CullMode eCull, double dArea);
-
     // The fringe outside the edge a -> b of a primitive whose inside lies where
-    // SignedArea(a, b, inside point) has the sign of dInside. Nothing for dInside 0 or an edge
-    // of no length.
+    // TriangleSetup::SignedArea(a, b, inside point) has the sign of dInside. Nothing for dInside 0
+    // or an edge of no length.
     static void DrawEdge(Device& device, const DeviceVertex& a, const DeviceVertex& b,
                          double dInside);
 

@@ -110,7 +110,7 @@ template <typename VertexAt> double PolygonArea(VertexAt vertexAt, Int32 nCount)
     {
         Context().ToDeviceVertex(*vertexAt(i), &previous);
         Context().ToDeviceVertex(*vertexAt(i + 1), &next);
-        dArea += EdgeFringe::SignedArea(first, previous, next);
+        dArea += TriangleSetup::SignedArea(first, previous, next);
     }
     return dArea;
 }
@@ -123,7 +123,7 @@ template <typename VertexAt> void DrawAntialiasedPolygon(VertexAt vertexAt, Int3
         return;
     const double dArea = PolygonArea(vertexAt, nCount);
     if (!std::isfinite(dArea) || dArea == 0.0 ||
-        EdgeFringe::IsCulled(Context().GetState().eCull, dArea))
+        TriangleSetup::IsCulled(Context().GetState().eCull, dArea))
         return;
     for (Int32 i = 1; i + 1 < nCount; ++i)
         Draw(vertexAt(0), vertexAt(i), vertexAt(i + 1));
@@ -259,9 +259,9 @@ void FX_CALL grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVert
     Context().ToDeviceVertex(*a, &av);
     Context().ToDeviceVertex(*b, &bv);
     Context().ToDeviceVertex(*c, &cv);
-    const double dArea = EdgeFringe::SignedArea(av, bv, cv);
+    const double dArea = TriangleSetup::SignedArea(av, bv, cv);
     if (!std::isfinite(dArea) || dArea == 0.0 ||
-        EdgeFringe::IsCulled(Context().GetState().eCull, dArea))
+        TriangleSetup::IsCulled(Context().GetState().eCull, dArea))
         return;
     DrawDevice(av, bv, cv);
     Device& device = Context().GetDevice();

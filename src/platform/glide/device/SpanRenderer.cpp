@@ -478,22 +478,29 @@ SpanRenderer::UnitInputs SpanRenderer::PlanTmuUnit(const CombineUnitState& unit,
         in.pFactor = m_anLodFraction[nTmu];
         break;
     }
+    FinishUnit(unit, pTexel, pTexelA, &in);
+    return in;
+}
+
+// The add term, the inversions and the pass-through shortcut, alike in every unit.
+void SpanRenderer::FinishUnit(const CombineUnitState& unit, const Channel* pLocal,
+                              const Channel* pLocalA, UnitInputs* pIn) const
+{
     switch (unit.eAdd)
     {
     case CombineAdd::None:
-        in.pAdd = m_anZero;
+        pIn->pAdd = m_anZero;
         break;
     case CombineAdd::Local:
-        in.pAdd = pTexel;
+        pIn->pAdd = pLocal;
         break;
     case CombineAdd::LocalAlpha:
-        in.pAdd = pTexelA;
+        pIn->pAdd = pLocalA;
         break;
     }
-    in.nFactorXor = unit.bInvertFactor ? 255 : 0;
-    in.nOutputXor = unit.bInvertOutput ? 255 : 0;
-    FindPassThrough(in);
-    return in;
+    pIn->nFactorXor = unit.bInvertFactor ? 255 : 0;
+    pIn->nOutputXor = unit.bInvertOutput ? 255 : 0;
+    FindPassThrough(*pIn);
 }
 
 void SpanRenderer::FindPassThrough(UnitInputs& in) const
@@ -568,21 +575,7 @@ SpanRenderer::UnitInputs SpanRenderer::PlanColorUnit(const CombineUnitState& uni
         in.pFactor = pTexture;
         break;
     }
-    switch (unit.eAdd)
-    {
-    case CombineAdd::None:
-        in.pAdd = m_anZero;
-        break;
-    case CombineAdd::Local:
-        in.pAdd = pLocal;
-        break;
-    case CombineAdd::LocalAlpha:
-        in.pAdd = pLocalA;
-        break;
-    }
-    in.nFactorXor = unit.bInvertFactor ? 255 : 0;
-    in.nOutputXor = unit.bInvertOutput ? 255 : 0;
-    FindPassThrough(in);
+    FinishUnit(unit, pLocal, pLocalA, &in);
     return in;
 }
 
@@ -617,10 +610,8 @@ SpanRenderer::UnitInputs SpanRenderer::PlanAlphaUnit(const CombineUnitState& uni
         in.pFactor = pTextureA;
         break;
     }
-    in.pAdd = unit.eAdd == CombineAdd::None ? m_anZero : pLocal;
-    in.nFactorXor = unit.bInvertFactor ? 255 : 0;
-    in.nOutputXor = unit.bInvertOutput ? 255 : 0;
-    FindPassThrough(in);
+    // The alpha unit's local and local alpha are the same channel.
+    FinishUnit(unit, pLocal, pLocal, &in);
     return in;
 }
 

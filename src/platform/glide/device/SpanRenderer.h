@@ -93,6 +93,8 @@ class SpanRenderer
     void PlanColorAndAlpha(const DeviceState& state);
     UnitInputs PlanColorUnit(const CombineUnitState& unit, Int32 nChannel);
     UnitInputs PlanAlphaUnit(const CombineUnitState& unit);
+    void FinishUnit(const CombineUnitState& unit, const Channel* pLocal, const Channel* pLocalA,
+                    UnitInputs* pIn) const;
     void FindPassThrough(UnitInputs& in) const;
     void PlanBlend(const DeviceState& state);
     const Channel* BlendFactorArray(BlendFactor eFactor, Int32 nChannel, bool bAlpha);

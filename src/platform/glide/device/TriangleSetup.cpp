@@ -63,12 +63,14 @@ Int32 TriangleSetup::Snap(float fValue)
     return Int32(((nSixteenths + nHalf) & (2 * nHalf - 1)) - nHalf);
 }
 
-bool TriangleSetup::Culled(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
-                           CullMode eCull)
+double TriangleSetup::SignedArea(const DeviceVertex& a, const DeviceVertex& b,
+                                 const DeviceVertex& c)
 {
-    // Signed area on the coordinates exactly as passed (float products are exact in double).
-    const double dArea =
-        (double(b.x) - a.x) * (double(c.y) - a.y) - (double(b.y) - a.y) * (double(c.x) - a.x);
+    return (double(b.x) - a.x) * (double(c.y) - a.y) - (double(b.y) - a.y) * (double(c.x) - a.x);
+}
+
+bool TriangleSetup::IsCulled(CullMode eCull, double dArea)
+{
     switch (eCull)
     {
     case CullMode::Disabled:
@@ -87,7 +89,7 @@ bool TriangleSetup::Setup(const DeviceVertex& a, const DeviceVertex& b, const De
     if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y) ||
         !std::isfinite(c.x) || !std::isfinite(c.y))
         return false;
-    if (Culled(a, b, c, state.eCull))
+    if (IsCulled(state.eCull, SignedArea(a, b, c)))
         return false;
 
     // Sort by snapped y; ties keep the given order so the result does not depend on it.

@@ -26,9 +26,12 @@ class TriangleSetup
     // multiples of 4096 pixels fall away (docs/fidelity.md). fValue must be finite.
     static Int32 Snap(float fValue);
 
+    // (b - a) x (c - a) on the positions as passed (float products are exact in double).
+    static double SignedArea(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c);
+    // True when the cull mode rejects a triangle or polygon of that signed area.
+    static bool IsCulled(CullMode eCull, double dArea);
+
   private:
-    static bool Culled(const DeviceVertex& a, const DeviceVertex& b, const DeviceVertex& c,
-                       CullMode eCull);
     static void SetupPlanes(const DeviceVertex* apSorted[3], const DeviceState& state, Int32 nTmus,
                             TriangleParams& tri);
 };

@@ -14,27 +14,6 @@ GlideContext& Context()
     return GlideContext::Get();
 }
 
-bool MapBuffer(GrBuffer_t eBuffer, BufferId* pId)
-{
-    switch (eBuffer)
-    {
-    case GR_BUFFER_FRONTBUFFER:
-        *pId = BufferId::Front;
-        return true;
-    case GR_BUFFER_BACKBUFFER:
-        *pId = BufferId::Back;
-        return true;
-    case GR_BUFFER_AUXBUFFER:
-    case GR_BUFFER_DEPTHBUFFER:
-    case GR_BUFFER_ALPHABUFFER:
-        // Depth and alpha share the auxiliary buffer's memory.
-        *pId = BufferId::Aux;
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The buffer a write of this format reaches: ZA16 carries only depth (or alpha), so it goes to
 // the auxiliary buffer whichever buffer is named.
 BufferId WriteTarget(BufferId eNamed, GrLfbWriteMode_t eMode)
@@ -190,7 +169,7 @@ FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, 
     // a missing buffer is refused with FXFALSE instead of reading past the frame buffer
     // (docs/fidelity.md).
     BufferId eBuffer;
-    if (!Context().IsOpen() || !MapBuffer(src_buffer, &eBuffer))
+    if (!Context().IsOpen() || !GlideMap::Buffer(src_buffer, &eBuffer))
         return FXFALSE;
     const FxU32 nLimit = 0x7FFFFFFFu;
     if (src_x > nLimit || src_y > nLimit || src_width > nLimit || src_height > nLimit ||
@@ -210,7 +189,7 @@ FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
     GLIDE_TRACE(LfbWriteRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height,
                                src_stride, src_data));
     BufferId eBuffer;
-    if (!Context().IsOpen() || !MapBuffer(dst_buffer, &eBuffer) || !src_data)
+    if (!Context().IsOpen() || !GlideMap::Buffer(dst_buffer, &eBuffer) || !src_data)
         return FXFALSE;
     const GrLfbWriteMode_t eMode = GrLfbWriteMode_t(src_format);
     if (src_format > 0xFFu || !LfbPixelFormat::IsWriteMode(eMode))
@@ -259,7 +238,7 @@ FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writ
     GLIDE_TRACE(Record(TraceCall::LfbLock, type, buffer, writeMode, origin, pixelPipeline));
     BufferId eBuffer;
     if (!Context().IsOpen() || !info || info->size != int(sizeof(GrLfbInfo_t)) ||
-        !MapBuffer(buffer, &eBuffer))
+        !GlideMap::Buffer(buffer, &eBuffer))
         return FXFALSE;
     LfbLockRequest request;
     if (!MakeLockRequest(type, eBuffer, writeMode, origin, pixelPipeline, &request))
@@ -291,7 +270,7 @@ FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
     // Recorded after the unlock, with the pixels the lock's writes left (GlideTraceRecorder).
     const GlideTraceScope glideTraceScope;
     BufferId eBuffer;
-    if (!MapBuffer(buffer, &eBuffer))
+    if (!GlideMap::Buffer(buffer, &eBuffer))
         return FXFALSE;
     LfbLock& lock = Context().GetLfbLock((type & 0x1u) == GR_LFB_WRITE_ONLY, eBuffer);
     if (!lock.IsHeld())

@@ -596,3 +596,23 @@ UInt32 GlideMap::ColorToArgb(GrColor_t nColor, GrColorFormat_t eFormat)
         return n;
     }
 }
+
+bool GlideMap::Buffer(GrBuffer_t eBuffer, BufferId* pId)
+{
+    switch (eBuffer)
+    {
+    case GR_BUFFER_FRONTBUFFER:
+        *pId = BufferId::Front;
+        return true;
+    case GR_BUFFER_BACKBUFFER:
+        *pId = BufferId::Back;
+        return true;
+    case GR_BUFFER_AUXBUFFER:
+    case GR_BUFFER_DEPTHBUFFER:
+    case GR_BUFFER_ALPHABUFFER:
+        *pId = BufferId::Aux;
+        return true;
+    default:
+        return false;
+    }
+}

@@ -5,6 +5,7 @@
 // and leaves the state unchanged). Values from glide-reference.md §2, §4, §5.
 #pragma once
 #include "DeviceState.h"
+#include "FrameBuffer.h"
 #include "TexelDecoder.h"
 #include "Types.h"
 #include <glide.h>
@@ -48,6 +49,9 @@ class GlideMap
     // Aspect -> log2(width / height), +3 (8x1) .. -3 (1x8).
     static bool Aspect(GrAspectRatio_t eAspect, Int32* pnAspectLog);
     static bool Parity(FxU32 nEvenOdd, UInt32* pnParity);
+
+    // Depth and alpha share the auxiliary buffer's memory.
+    static bool Buffer(GrBuffer_t eBuffer, BufferId* pId);
 
     static bool Resolution(GrScreenResolution_t eResolution, Int32* pnWidth, Int32* pnHeight);
     // Refresh rate in Hz; GR_REFRESH_NONE and unknown values give 60.

@@ -65,26 +65,6 @@ TraceBoard BoardOf(const BoardConfig& board, bool bHasBoard)
     return TraceBoard::Voodoo;
 }
 
-bool MapBuffer(GrBuffer_t eBuffer, BufferId* pId)
-{
-    switch (eBuffer)
-    {
-    case GR_BUFFER_FRONTBUFFER:
-        *pId = BufferId::Front;
-        return true;
-    case GR_BUFFER_BACKBUFFER:
-        *pId = BufferId::Back;
-        return true;
-    case GR_BUFFER_AUXBUFFER:
-    case GR_BUFFER_DEPTHBUFFER:
-    case GR_BUFFER_ALPHABUFFER:
-        *pId = BufferId::Aux;
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Bytes per pixel of a grLfbWriteRegion source format, 0 for one the call does not read.
 UInt32 LfbPixelBytes(GrLfbSrcFmt_t eFormat)
 {
@@ -311,7 +291,7 @@ void GlideTraceRecorder::LfbWriteRegion(GrBuffer_t eBuffer, FxU32 x, FxU32 y, Gr
     // The rows are read only where the call reads them: a region inside an existing buffer.
     BufferId eId;
     const UInt32 nPixelBytes = LfbPixelBytes(eFormat);
-    if (Context().IsOpen() && MapBuffer(eBuffer, &eId) && pData && nPixelBytes != 0 &&
+    if (Context().IsOpen() && GlideMap::Buffer(eBuffer, &eId) && pData && nPixelBytes != 0 &&
         Context().GetDevice().GetFrameBuffer().GetBuffer(eId))
     {
         const FxU32 nBufferWidth = FxU32(Context().GetDevice().GetFrameBuffer().GetWidth());
@@ -340,7 +320,8 @@ void GlideTraceRecorder::LfbUnlock(GrLock_t eType, GrBuffer_t eBuffer)
     // write mode, through the pipeline or not) is in the buffers now, the locked one and the
     // auxiliary one that depth-carrying modes reach, and the replay puts them back as they are.
     BufferId eId;
-    if ((eType & 0x1u) != GR_LFB_WRITE_ONLY || !Context().IsOpen() || !MapBuffer(eBuffer, &eId))
+    if ((eType & 0x1u) != GR_LFB_WRITE_ONLY || !Context().IsOpen() ||
+        !GlideMap::Buffer(eBuffer, &eId))
         return;
     WriteBufferImage(eBuffer, eId);
     if (eId != BufferId::Aux)

@@ -115,8 +115,10 @@ bool ShowSdlBox(const StandInMessageBox& box, int* pnResult)
     {
         // The display is there but the box could not be made (SDL's X11 boxes need the X core
         // fonts, for one): say why, and the caller writes the text as a headless run does.
-        fprintf(stderr, "MessageBoxA: the box could not be shown (SDL: %s; its X11 boxes need the X core "
-                        "fonts, Debian package xfonts-base)\n", SDL_GetError());
+        fprintf(stderr,
+                "MessageBoxA: the box could not be shown (SDL: %s; its X11 boxes need the X core "
+                "fonts, Debian package xfonts-base)\n",
+                SDL_GetError());
         return false;
     }
     // Closed by the window manager: as Escape, or the default button when Escape means nothing.

@@ -218,8 +218,7 @@ LANES_INLINE I32 Gather(const UInt32* pTexels, I32 index)
 // each group of four.
 // The lane is a template argument: the shuffle's selector must be an immediate even in an
 // unoptimised build.
-template <int nLane>
-LANES_INLINE __m128i LoadQuad(const UInt32* pQuads, __m128i index)
+template <int nLane> LANES_INLINE __m128i LoadQuad(const UInt32* pQuads, __m128i index)
 {
     const Int32 i = _mm_cvtsi128_si32(_mm_shuffle_epi32(index, nLane * 0x55));
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pQuads + 4 * size_t(UInt32(i))));

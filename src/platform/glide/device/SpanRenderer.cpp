@@ -80,6 +80,11 @@ SpanRenderer::SpanRenderer()
 {
     PixelStages::Fill(0, Chunk, m_anZero);
     PixelStages::Fill(255, Chunk, m_anFull);
+    // The blend adds dst * (factor + 1) >> 8 even when the destination factor is ZERO and the
+    // destination was not read: that term is 0 only for a channel value of 0..255, so the
+    // destination starts as zeros (a renderer on a render thread is not in zeroed memory).
+    for (Lane& anDest : m_anDest)
+        PixelStages::Fill(0, Chunk, anDest);
 }
 
 void SpanRenderer::Bind(const DeviceState& state, Int32 nTmus, TextureUnit* const* apTmus,

@@ -124,7 +124,8 @@ check_runtime_dlls() {
 
 # No code or data of the Glide layer is linked into the programs: none of the symbols defined
 # by glide2x.dll's own objects is defined in them (the standard library's shared template
-# instances, type information and vtables aside). The gr*/gu* names the programs list are the
+# instances, type information and vtables aside, and the C library's inline printf overloads
+# that MinGW's stdio.h emits wherever they are called). The gr*/gu* names the programs list are the
 # import library's absolute aliases of their imports, not code.
 check_no_glide_code() {
     local objects
@@ -135,7 +136,7 @@ check_no_glide_code() {
     fi
     # shellcheck disable=SC2086
     "$NM" --defined-only $objects 2>/dev/null | awk 'NF == 3 && $2 ~ /^[TDRB]$/ { print $3 }' |
-        grep -v -E '^(__ZN?K?St|__ZN9__gnu_cxx|__ZSt|__ZT[ISV]St|___)' | sort -u >"$WIN_TMP/glide-symbols"
+        grep -v -E '^(__ZN?K?St|__ZN9__gnu_cxx|__ZSt|__ZT[ISV]St|___|__Z[0-9]+v?s?n?printf)' | sort -u >"$WIN_TMP/glide-symbols"
     if [ ! -s "$WIN_TMP/glide-symbols" ]; then
         fail "the glide2x objects define no symbols"
         return
